@@ -18,11 +18,14 @@
 //     a = sqrt(R0^2 + h^2 / mu^2) / 2,  theta = q t / 2,  E+- = e^(+-mu t)
 //     x  = a (E+ cos(theta + phi) - E- cos(theta - phi))
 //     y  = a (E+ sin(theta + phi) - E- sin(theta - phi))
-//     vx = a (E+ (mu cos(theta + phi) - q/2 sin(theta + phi)) + E- (mu cos(theta - phi) + q/2 sin(theta - phi)))
-//     vy = a (E+ (mu sin(theta + phi) + q/2 cos(theta + phi)) + E- (mu sin(theta - phi) - q/2 cos(theta - phi)))
+//     vx = a (E+ (mu cos(theta + phi) - q/2 sin(theta + phi))
+//             + E- (mu cos(theta - phi) + q/2 sin(theta - phi)))
+//     vy = a (E+ (mu sin(theta + phi) + q/2 cos(theta + phi))
+//             + E- (mu sin(theta - phi) - q/2 cos(theta - phi)))
 //
-// D = 0, the equal-root limit:
-//     z = e^(i q t / 2) (z0 + (u - i (q/2) z0) t),  z0 = i R0.
+// D = 0, the equal-root limit, with h as above:
+//     z  = e^(i q t / 2) (z0 + (u - i (q/2) z0) t) = e^(i q t / 2) (h t + i R0),  z0 = i R0
+//     z' = e^(i q t / 2) (u + i (q/2) h t)
 //
 // Every returned component is rounded to a 32-bit float as its last step.
 
@@ -34,6 +37,38 @@ struct FloatPair
     float second = 0;
 };
 
+enum class RootCase {
+    Real, // D < 0
+    Complex, // D > 0
+    Equal, // D == 0 exactly
+};
+
+RootCase rootCase(double p, double q);
+
+// The coefficients of the real-root form, narrowed as the closed form narrows them.
+struct RealModes
+{
+    double r1 = 0; // the 32-bit roots
+    double r2 = 0;
+    double gap = 0; // r1 - r2 as a 32-bit float
+    double A = 0;
+    double C = 0;
+};
+
+RealModes realModes(double p, double q, double u, float R0);
+
+// The coefficients of the complex-root form; only meaningful for D > 0.
+struct ComplexModes
+{
+    double mu = 0;
+    double h = 0;
+    double phi = 0;
+    double a = 0;
+};
+
+ComplexModes complexModes(double p, double q, double u, float R0);
+
+// D < 0: the two real roots, r1 > r2, each a 32-bit float. Otherwise both are q/2.
 FloatPair CharacteristicRoots(double p, double q);
 FloatPair AnalyticPosition(double p, double q, double t, double u, float R0);
 FloatPair AnalyticVelocity(double p, double q, double t, double u, float R0);
