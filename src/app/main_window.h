@@ -1,0 +1,111 @@
+#pragma once
+
+// The main window kentrikh: the drawing area with the run buttons, the three switches and
+// the five parameter scroll bars on it, and every event handler of the simulation. The
+// handlers keep the names of the controls and events they answer.
+
+#include "motion/state.h"
+#include "motion/step.h"
+#include "platform/image_surface.h"
+#include "platform/timer.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QScrollBar;
+
+namespace kentrikh {
+
+class WrappingCheckBox;
+
+// Where the window is laid out: the screen's height, its twips per pixel and the frame
+// the platform puts around a top-level window.
+struct ScreenLayout
+{
+    int heightPixels = 1080;
+    double twipsPerPixel = 15;
+    QMargins frame;
+};
+
+class MainWindow : public QWidget
+{
+public:
+    MainWindow();
+    ~MainWindow() override;
+
+    // The start-up: a square as high as the screen at its top left corner, the controls
+    // laid out in the drawing scale, the captions, the reference circle and the first
+    // values of the simulation. No handler runs.
+    void Main(const ScreenLayout &screen, bool show);
+
+    Simulation &simulation() { return m_sim; }
+    const Simulation &simulation() const { return m_sim; }
+    ImageSurface &surface() { return *m_surface; }
+    SimTimer &Timer1() { return *m_timer; }
+    SliderValues sliderValues() const;
+
+    QPushButton *Command1, *Command2, *Command3, *Command4, *Command5;
+    WrappingCheckBox *KAMPYLOTHTA, *eidiki, *MERIKESDYN;
+    QScrollBar *MAGNHTIO, *STAKENTR, *ARXIVX, *VIMAXRO, *klimaka;
+    QLabel *Label1, *Label2, *Label3, *Label4, *Label5;
+
+    // The timer's tick, public so that headless runs and tests can drive the clock.
+    void Timer1_Timer();
+
+    // A press on the window itself (not on a control), in user coordinates.
+    void Form_MouseDown(float x, float y);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    void createControls();
+    void layOut(const ScreenLayout &screen);
+
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void MERIKESDYN_Click();
+    void eidiki_Click();
+    void KAMPYLOTHTA_Click();
+    void ARXIVX_Change();
+    void klimaka_Change();
+    void VIMAXRO_Change();
+    void MAGNHTIO_Change();
+    void STAKENTR_Change();
+    void springOrFieldChanged();
+
+    void ResetRun();
+    void switchCurvatureCircleOff();
+    void setUserScale(int scaleFactor);
+    void drawReferenceCircle();
+    void stepAndDraw();
+
+    // Handlers run one at a time: a tick that falls due while another handler runs
+    // (inside a message box's event loop, say) is dropped, as a busy timer would drop it.
+    struct HandlerScope
+    {
+        explicit HandlerScope(MainWindow &w) : window(w) { ++window.m_handlerDepth; }
+        ~HandlerScope() { --window.m_handlerDepth; }
+        MainWindow &window;
+    };
+
+    void writeLabel1();
+    void writeLabel2();
+    void writeLabel3();
+    void writeLabel4();
+    void writeLabel5();
+
+    Simulation m_sim;
+    std::unique_ptr<ImageSurface> m_surface;
+    std::unique_ptr<SimTimer> m_timer;
+    int m_handlerDepth = 0;
+};
+
+} // namespace kentrikh

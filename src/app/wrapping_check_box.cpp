@@ -1,0 +1,48 @@
+#include "app/wrapping_check_box.h"
+
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace kentrikh {
+
+WrappingCheckBox::WrappingCheckBox(const QString &text, QWidget *parent)
+    : QCheckBox(text, parent)
+{
+}
+
+QRect WrappingCheckBox::textRect() const
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, this);
+    const int spacing = style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, this);
+    return rect().adjusted(indicator + spacing, 0, 0, 0);
+}
+
+void WrappingCheckBox::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorHeight, &option, this);
+    option.rect = QRect(0, (height() - indicator) / 2, indicator, indicator);
+    painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                   QPalette::WindowText));
+    painter.drawText(textRect(), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, text());
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = textRect();
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+}
+
+bool WrappingCheckBox::hitButton(const QPoint &pos) const
+{
+    return rect().contains(pos);
+}
+
+} // namespace kentrikh
