@@ -1,9 +1,12 @@
 #include "app/main_window.h"
 
 #include "app/wrapping_check_box.h"
+#include "curvature_window/curvature_graph.h"
+#include "curvature_window/curvature_window.h"
 #include "motion/reset.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
+#include "scene/probe.h"
 #include "scene/step_scene.h"
 
 #include <QLabel>
@@ -130,6 +133,7 @@ SliderValues MainWindow::sliderValues() const
 void MainWindow::Main(const ScreenLayout &screen, bool show)
 {
     HandlerScope scope(*this);
+    m_screen = screen;
     layOut(screen);
     if (show)
         QWidget::show();
@@ -309,6 +313,8 @@ void MainWindow::Command4_Click()
 void MainWindow::Command5_Click()
 {
     HandlerScope scope(*this);
+    ShowCurvatureGraph(m_curvatureWindow, m_sim, *m_timer,
+                       m_screen.heightPixels * m_screen.twipsPerPixel, m_screen.twipsPerPixel);
 }
 
 void MainWindow::Timer1_Timer()
@@ -393,13 +399,17 @@ void MainWindow::paintEvent(QPaintEvent *event)
 
 void MainWindow::mousePressEvent(QMouseEvent *event)
 {
+    // Labels and the margins of check boxes pass presses on; those are not on the window.
+    if (childAt(event->position().toPoint()))
+        return;
     const auto [x, y] = m_surface->toUser(event->position());
     Form_MouseDown(static_cast<float>(x), static_cast<float>(y));
 }
 
-void MainWindow::Form_MouseDown(float, float)
+void MainWindow::Form_MouseDown(float x, float y)
 {
     HandlerScope scope(*this);
+    ProbeTrack(*m_surface, m_sim, x, y);
 }
 
 } // namespace kentrikh

@@ -19,6 +19,7 @@ class QScrollBar;
 
 namespace kentrikh {
 
+class CurvatureWindow;
 class WrappingCheckBox;
 
 // Where the window is laid out: the screen's height, its twips per pixel and the frame
@@ -46,6 +47,8 @@ public:
     ImageSurface &surface() { return *m_surface; }
     SimTimer &Timer1() { return *m_timer; }
     SliderValues sliderValues() const;
+    // The curvature window once RADIUS OF CURVATURE has opened it, else null.
+    CurvatureWindow *curvatureWindow() const { return m_curvatureWindow.get(); }
 
     QPushButton *Command1, *Command2, *Command3, *Command4, *Command5;
     WrappingCheckBox *KAMPYLOTHTA, *eidiki, *MERIKESDYN;
@@ -103,6 +106,8 @@ private:
     void writeLabel5();
 
     Simulation m_sim;
+    ScreenLayout m_screen;
+    std::unique_ptr<CurvatureWindow> m_curvatureWindow;
     std::unique_ptr<ImageSurface> m_surface;
     std::unique_ptr<SimTimer> m_timer;
     int m_handlerDepth = 0;

@@ -1,0 +1,88 @@
+#include "curvature_window/curvature_window.h"
+
+#include "platform/screen_metrics.h"
+
+#include <QCloseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+
+namespace kentrikh {
+
+namespace {
+
+const QString WindowCaption = QStringLiteral("CURVATURE VS TIME");
+
+// The designed client area of the window and the place of the picture box on it.
+constexpr int DesignWidthTwips = 4680;
+constexpr int DesignHeightTwips = 3090;
+constexpr int PictureLeftTwips = 240;
+constexpr int PictureTopTwips = 360;
+// Until the graph sizes it, the picture fills the client area with a margin all round.
+constexpr int PictureWidthTwips = DesignWidthTwips - 2 * PictureLeftTwips;
+constexpr int PictureHeightTwips = DesignHeightTwips - PictureTopTwips - PictureLeftTwips;
+
+int toPixels(double twips, double twipsPerPixel)
+{
+    return qRound(twips / twipsPerPixel);
+}
+
+QSize toPixels(int widthTwips, int heightTwips, double twipsPerPixel)
+{
+    return {toPixels(widthTwips, twipsPerPixel), toPixels(heightTwips, twipsPerPixel)};
+}
+
+} // namespace
+
+PictureBox::PictureBox(QWidget *parent, double twipsPerPixel)
+    : QWidget(parent)
+    , m_surface(toPixels(PictureWidthTwips, PictureHeightTwips, twipsPerPixel), twipsPerPixel,
+          font(), devicePixelRatioF())
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(m_surface.pixelSize());
+    m_surface.setChangedHandler([this](const QRect &dirty) { update(dirty); });
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.drawImage(event->rect(), m_surface.image(), event->rect());
+}
+
+void PictureBox::resizeEvent(QResizeEvent *)
+{
+    m_surface.resize(size());
+}
+
+CurvatureWindow::CurvatureWindow(double twipsPerPixel)
+    : m_twipsPerPixel(twipsPerPixel)
+{
+    setObjectName(QStringLiteral("KAMPYLOTHTA"));
+    setWindowTitle(WindowCaption);
+    resize(toPixels(DesignWidthTwips, DesignHeightTwips, twipsPerPixel));
+    EIKONA = new PictureBox(this, twipsPerPixel);
+    EIKONA->setObjectName(QStringLiteral("EIKONA"));
+    EIKONA->move(
+        toPixels(PictureLeftTwips, twipsPerPixel), toPixels(PictureTopTwips, twipsPerPixel));
+}
+
+void CurvatureWindow::setOuterGeometry(
+    double leftTwips, double topTwips, double widthTwips, double heightTwips)
+{
+    const QMargins frame = frameMargins(*this);
+    const int width = toPixels(widthTwips, m_twipsPerPixel);
+    const int height = toPixels(heightTwips, m_twipsPerPixel);
+    resize(std::max(1, width - frame.left() - frame.right()),
+        std::max(1, height - frame.top() - frame.bottom()));
+    // A top-level window's position is that of its frame.
+    move(toPixels(leftTwips, m_twipsPerPixel), toPixels(topTwips, m_twipsPerPixel));
+}
+
+void CurvatureWindow::closeEvent(QCloseEvent *event)
+{
+    m_closed = true;
+    event->accept();
+}
+
+} // namespace kentrikh
