@@ -4,6 +4,7 @@
 #include "app/exports.h"
 #include "app/main_window.h"
 #include "app/wrapping_check_box.h"
+#include "curvature_window/curvature_window.h"
 #include "platform/message_box.h"
 #include "platform/screen_metrics.h"
 
@@ -50,15 +51,11 @@ void useOffscreenPlatform()
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-// The graph's picture, once the main window offers it; null while the curvature window
-// has never been opened.
-template<typename Window>
-const QImage *curvatureGraphImage(const Window &window)
+// The graph's picture; null while the curvature window has never been opened.
+const QImage *curvatureGraphImage(const MainWindow &window)
 {
-    if constexpr (requires { window.curvatureGraphImage(); })
-        return window.curvatureGraphImage();
-    else
-        return nullptr;
+    const CurvatureWindow *graph = window.curvatureWindow();
+    return graph ? &graph->EIKONA->surface().image() : nullptr;
 }
 
 QScrollBar *scrollBar(MainWindow &window, Slider slider)

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <array>
 #include <charconv>
+#include <cmath>
 
 namespace kentrikh {
 
@@ -23,8 +24,13 @@ QString boolean(bool value)
 
 QString roundTripNumber(double value)
 {
-    std::array<char, 32> text;
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+    // Plain decimals where they stay readable (0.0005 and -35000, not 5e-04 and -3.5e+04),
+    // an exponent only for the very small and the very large.
+    const double magnitude = std::abs(value);
+    const bool plain = magnitude == 0 || (magnitude >= 1e-7 && magnitude < 1e21);
+    std::array<char, 64> text;
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
+        plain ? std::chars_format::fixed : std::chars_format::scientific);
     return QString::fromLatin1(text.data(), result.ptr - text.data());
 }
 
@@ -96,7 +102,7 @@ std::optional<QString> writeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return QStringLiteral("cannot write: ") + file.errorString();
     return std::nullopt;
 }
 

@@ -30,7 +30,7 @@ QString stateReport(MainWindow &window);
 QByteArray pngBytes(const QImage &image);
 
 // Writes the whole file or, on failure, leaves any file that was there as it was and
-// returns a one-line reason.
+// returns the reason, one line.
 std::optional<QString> writeFile(const QString &path, const QByteArray &bytes);
 
 } // namespace kentrikh

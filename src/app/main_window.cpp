@@ -38,7 +38,7 @@ QRect toPixels(const TwipRect &r, double twipsPerPixel)
 }
 
 QScrollBar *makeScrollBar(QWidget *parent, const char *name, int min, int max, int smallChange,
-                          int largeChange, int value)
+    int largeChange, int value)
 {
     auto *bar = new QScrollBar(Qt::Horizontal, parent);
     bar->setObjectName(QString::fromLatin1(name));
@@ -98,9 +98,9 @@ void MainWindow::createControls()
     MERIKESDYN->setObjectName(QStringLiteral("MERIKESDYN"));
 
     // Focus order as designed.
-    QWidget *const tabOrder[] = {MAGNHTIO, STAKENTR, Label1, Label2, Command1, Command2,
-                                 ARXIVX, Label3, Command3, Command4, VIMAXRO, Label4,
-                                 klimaka, Label5, KAMPYLOTHTA, eidiki, MERIKESDYN, Command5};
+    QWidget *const tabOrder[]
+        = {MAGNHTIO, STAKENTR, Label1, Label2, Command1, Command2, ARXIVX, Label3, Command3,
+            Command4, VIMAXRO, Label4, klimaka, Label5, KAMPYLOTHTA, eidiki, MERIKESDYN, Command5};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     for (QLabel *label : {Label1, Label2, Label3, Label4, Label5})
@@ -125,9 +125,8 @@ void MainWindow::createControls()
 SliderValues MainWindow::sliderValues() const
 {
     return {static_cast<std::int16_t>(STAKENTR->value()),
-            static_cast<std::int16_t>(MAGNHTIO->value()),
-            static_cast<std::int16_t>(ARXIVX->value()), static_cast<std::int16_t>(VIMAXRO->value()),
-            static_cast<std::int16_t>(klimaka->value())};
+        static_cast<std::int16_t>(MAGNHTIO->value()), static_cast<std::int16_t>(ARXIVX->value()),
+        static_cast<std::int16_t>(VIMAXRO->value()), static_cast<std::int16_t>(klimaka->value())};
 }
 
 void MainWindow::Main(const ScreenLayout &screen, bool show)
@@ -148,7 +147,7 @@ void MainWindow::layOut(const ScreenLayout &screen)
     const double tpp = screen.twipsPerPixel;
     const int side = screen.heightPixels;
     const QSize client(std::max(1, side - screen.frame.left() - screen.frame.right()),
-                       std::max(1, side - screen.frame.top() - screen.frame.bottom()));
+        std::max(1, side - screen.frame.top() - screen.frame.bottom()));
 
     // Buttons and check boxes stay where they were designed, in twips.
     Command1->setGeometry(toPixels({240, 120, 1215, 375}, tpp));
@@ -183,8 +182,8 @@ void MainWindow::layOut(const ScreenLayout &screen)
     const auto place = [this](QWidget *widget, float x, float top, float width, int heightPx) {
         const QPointF topLeft = m_surface->toPixel(x, top);
         const QPointF right = m_surface->toPixel(x + width, top);
-        widget->setGeometry(qRound(topLeft.x()), qRound(topLeft.y()),
-                            qRound(right.x() - topLeft.x()), heightPx);
+        widget->setGeometry(
+            qRound(topLeft.x()), qRound(topLeft.y()), qRound(right.x() - topLeft.x()), heightPx);
     };
     const auto unitsHigh = [this](float units) {
         return qRound(m_surface->toPixel(0, -units).y() - m_surface->toPixel(0, 0).y());
@@ -227,32 +226,32 @@ void MainWindow::drawReferenceCircle()
 void MainWindow::writeLabel1()
 {
     Label1->setText(QStringLiteral("σταθερή = ")
-                    + formatNumber(springConstant(static_cast<std::int16_t>(STAKENTR->value())),
-                                   NumberPattern::Whole));
+        + formatNumber(
+            springConstant(static_cast<std::int16_t>(STAKENTR->value())), NumberPattern::Whole));
 }
 
 void MainWindow::writeLabel2()
 {
     Label2->setText(QStringLiteral(" Μαγνητικό = ")
-                    + formatNumber(MAGNHTIO->value(), NumberPattern::TwoDecimals));
+        + formatNumber(MAGNHTIO->value(), NumberPattern::TwoDecimals));
 }
 
 void MainWindow::writeLabel3()
 {
-    Label3->setText(QStringLiteral(" ΑΡΧΙΚΗ VX= ")
-                    + formatNumber(ARXIVX->value(), NumberPattern::TwoDecimals));
+    Label3->setText(
+        QStringLiteral(" ΑΡΧΙΚΗ VX= ") + formatNumber(ARXIVX->value(), NumberPattern::TwoDecimals));
 }
 
 void MainWindow::writeLabel4()
 {
     Label4->setText(QStringLiteral("Πολλ. χρόνου = ")
-                    + formatNumber(VIMAXRO->value() / 100.0, NumberPattern::TwoDecimals));
+        + formatNumber(VIMAXRO->value() / 100.0, NumberPattern::TwoDecimals));
 }
 
 void MainWindow::writeLabel5()
 {
-    Label5->setText(QStringLiteral("Κλίμακα= ")
-                    + formatNumber(klimaka->value(), NumberPattern::Whole));
+    Label5->setText(
+        QStringLiteral("Κλίμακα= ") + formatNumber(klimaka->value(), NumberPattern::Whole));
 }
 
 void MainWindow::switchCurvatureCircleOff()
@@ -273,7 +272,8 @@ void MainWindow::stepAndDraw()
 {
     const StepResult result = StepMotion(m_sim);
     if (result.outcome == StepOutcome::Sample)
-        DrawStepScene(*m_surface, m_sim, result.sample, static_cast<std::int16_t>(MAGNHTIO->value()));
+        DrawStepScene(
+            *m_surface, m_sim, result.sample, static_cast<std::int16_t>(MAGNHTIO->value()));
     else
         m_timer->setEnabled(false);
 }
@@ -314,7 +314,7 @@ void MainWindow::Command5_Click()
 {
     HandlerScope scope(*this);
     ShowCurvatureGraph(m_curvatureWindow, m_sim, *m_timer,
-                       m_screen.heightPixels * m_screen.twipsPerPixel, m_screen.twipsPerPixel);
+        m_screen.heightPixels * m_screen.twipsPerPixel, m_screen.twipsPerPixel);
 }
 
 void MainWindow::Timer1_Timer()

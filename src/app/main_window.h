@@ -10,7 +10,6 @@
 #include "platform/timer.h"
 
 #include <QWidget>
-
 #include <memory>
 
 class QLabel;
@@ -94,7 +93,11 @@ private:
     // (inside a message box's event loop, say) is dropped, as a busy timer would drop it.
     struct HandlerScope
     {
-        explicit HandlerScope(MainWindow &w) : window(w) { ++window.m_handlerDepth; }
+        explicit HandlerScope(MainWindow &w)
+            : window(w)
+        {
+            ++window.m_handlerDepth;
+        }
         ~HandlerScope() { --window.m_handlerDepth; }
         MainWindow &window;
     };

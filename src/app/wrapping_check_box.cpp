@@ -29,8 +29,8 @@ void WrappingCheckBox::paintEvent(QPaintEvent *)
     const int indicator = style()->pixelMetric(QStyle::PM_IndicatorHeight, &option, this);
     option.rect = QRect(0, (height() - indicator) / 2, indicator, indicator);
     painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::WindowText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(textRect(), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, text());
     if (hasFocus()) {
         QStyleOptionFocusRect focus;

@@ -55,7 +55,7 @@ public:
     }
 
 private:
-    std::array<double, TrackSize> m_values{};
+    std::array<double, TrackSize> m_values {};
     std::bitset<TrackSize> m_set;
 };
 

@@ -7,10 +7,12 @@
 //     theta = atan((y2 - y1) / (x2 - x1)),  or pi/2 when x2 - x1 = 0
 //     a1 = theta + pi/6,  a2 = theta - pi/6
 //
-//     dx >= 0, not (dx = 0 and dy < 0):  P1 = (x2 - h cos a1, y2 - h sin a1), P2 = (x2 - h cos a2,
-//     y2 - h sin a2) dx = 0 and dy < 0:                  P1 = (x2 - h cos a1, y2 + h sin a1), P2 =
-//     (x2 - h cos a2, y2 + h sin a2) dx < 0:                             P1 = (x2 + h cos a2, y2 +
-//     h sin a2), P2 = (x2 + h cos a1, y2 + h sin a1)
+//     dx >= 0, not (dx = 0 and dy < 0):
+//         P1 = (x2 - h cos a1, y2 - h sin a1),  P2 = (x2 - h cos a2, y2 - h sin a2)
+//     dx = 0 and dy < 0:
+//         P1 = (x2 - h cos a1, y2 + h sin a1),  P2 = (x2 - h cos a2, y2 + h sin a2)
+//     dx < 0:
+//         P1 = (x2 + h cos a2, y2 + h sin a2),  P2 = (x2 + h cos a1, y2 + h sin a1)
 //
 // The slope comes from the tip minus the start, the case from dx and dy themselves: the two
 // differ only when dx is lost against x1. The head does not shrink with the vector, so a

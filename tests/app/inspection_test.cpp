@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace kentrikh {

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace kentrikh {
@@ -40,7 +39,7 @@ protected:
 TEST_F(RunControl, StartShowsTheStartVelocityThenRunsFromTimeZero)
 {
     click(window.Command1);
-    EXPECT_EQ(messages.messages(), QStringList{QStringLiteral("0")});
+    EXPECT_EQ(messages.messages(), QStringList {QStringLiteral("0")});
     EXPECT_TRUE(running());
     EXPECT_EQ(window.Timer1().interval(), 1);
     EXPECT_FALSE(state().HasTrack);

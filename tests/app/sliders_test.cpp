@@ -6,9 +6,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-
 #include <cmath>
-
 #include <gtest/gtest.h>
 
 namespace kentrikh {

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-
 #include <gtest/gtest.h>
 
 namespace kentrikh {
@@ -53,8 +52,10 @@ TEST_F(StartUp, ScrollBarsStandAtTheBottomLeftTwentyUnitsWide)
         double d;
         int min, max, small, large, value;
     } bars[] = {
-        {window.MAGNHTIO, 15, -100, 100, 1, 19, 5},   {window.STAKENTR, 20, -100, 100, 1, 10, -50},
-        {window.ARXIVX, 25, -200, 200, 1, 20, 0},     {window.VIMAXRO, 30, 1, 2000, 5, 100, 500},
+        {window.MAGNHTIO, 15, -100, 100, 1, 19, 5},
+        {window.STAKENTR, 20, -100, 100, 1, 10, -50},
+        {window.ARXIVX, 25, -200, 200, 1, 20, 0},
+        {window.VIMAXRO, 30, 1, 2000, 5, 100, 500},
         {window.klimaka, 35, 1, 10, 1, 1, 1},
     };
     for (const auto &b : bars) {
@@ -102,8 +103,8 @@ TEST_F(StartUp, StateIsWhatAResetLeavesAndNoHandlerRan)
     EXPECT_EQ(sim.state.VX0, 0);
     EXPECT_EQ(sim.state.SampleIndex, 0);
     EXPECT_FALSE(sim.state.HasTrack);
-    EXPECT_FALSE(sim.switches.ShowForces || sim.switches.FoucaultMode
-                 || sim.switches.CurvatureCircle);
+    EXPECT_FALSE(
+        sim.switches.ShowForces || sim.switches.FoucaultMode || sim.switches.CurvatureCircle);
     EXPECT_TRUE(sim.track.TrackY.isSet(0));
     EXPECT_FALSE(sim.track.TrackX.isSet(1));
     EXPECT_TRUE(window.Timer1().enabled());
