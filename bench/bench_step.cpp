@@ -1,7 +1,8 @@
-// One step of the animation late in a run: the sample and its picture, with every option on.
-// The picture redraws the whole path so far, so the cost grows with the sample number.
-// Measured on a surface that only counts the calls (the scene's own cost) and on the
-// 1080 x 1080 backing image of the window (what a tick really costs).
+// One step of the animation: the sample and its picture, with every option on. The picture
+// redraws the whole path so far, so drawn line by line the cost grows with the sample
+// number. Measured on a surface that only counts the calls (the scene's own cost) and on the
+// 1080 x 1080 backing image of the window (what a tick really costs), with the path layer
+// and without it.
 
 #include "motion/reset.h"
 #include "motion/step.h"
@@ -16,6 +17,7 @@ namespace kentrikh {
 namespace {
 
 constexpr std::int16_t Field = 5;
+const QSize WindowImage(1080, 1080);
 
 class CountingSurface : public Surface
 {
@@ -32,30 +34,34 @@ protected:
 };
 
 // The default sliders, forces and circle of curvature on, the window's scale.
-Simulation runUpTo(Surface &surface, int lastSample)
+Simulation startRun(Surface &surface)
 {
     Simulation sim;
     initialiseSimulation(sim, SliderValues {});
     sim.switches.ShowForces = true;
     sim.switches.CurvatureCircle = true;
     surface.scale(-100, 100, 100, -100);
-    while (sim.state.SampleIndex < lastSample) {
-        const StepResult result = StepMotion(sim);
-        DrawStepScene(surface, sim, result.sample, Field);
-    }
     return sim;
 }
 
-// Takes sample k over and over: the index and the time are put back after each step.
+void step(Surface &surface, Simulation &sim)
+{
+    const StepResult result = StepMotion(sim);
+    DrawStepScene(surface, sim, result.sample, Field);
+}
+
+// Takes sample k over and over: the index and the time are put back after each step, so
+// the path is the same each time and the layer has no new segment to draw.
 void stepRepeatedly(benchmark::State &state, Surface &surface)
 {
     const int k = static_cast<int>(state.range(0));
-    Simulation sim = runUpTo(surface, k - 1);
+    Simulation sim = startRun(surface);
+    while (sim.state.SampleIndex < k - 1)
+        step(surface, sim);
     const int index = sim.state.SampleIndex;
     const double time = sim.memory.T;
     for (auto _ : state) {
-        const StepResult result = StepMotion(sim);
-        DrawStepScene(surface, sim, result.sample, Field);
+        step(surface, sim);
         sim.state.SampleIndex = index;
         sim.memory.T = time;
     }
@@ -70,8 +76,29 @@ void BM_StepOnCountingSurface(benchmark::State &state)
 
 void BM_StepOnImageSurface(benchmark::State &state)
 {
-    ImageSurface surface(QSize(1080, 1080), 15);
+    ImageSurface surface(WindowImage, 15);
     stepRepeatedly(state, surface);
+}
+
+void BM_StepOnImageSurfaceWithoutPathLayer(benchmark::State &state)
+{
+    ImageSurface surface(WindowImage, 15);
+    surface.setPathLayerEnabled(false);
+    stepRepeatedly(state, surface);
+}
+
+// A whole run of 1000 samples as the timer drives it, each step with one new segment;
+// reported per step.
+void BM_RunOnImageSurface(benchmark::State &state)
+{
+    ImageSurface surface(WindowImage, 15);
+    for (auto _ : state) {
+        Simulation sim = startRun(surface);
+        while (sim.state.SampleIndex < LastSample)
+            step(surface, sim);
+    }
+    state.counters["per step"] = benchmark::Counter(double(state.iterations()) * LastSample,
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void samples(benchmark::internal::Benchmark *benchmark)
@@ -82,6 +109,11 @@ void samples(benchmark::internal::Benchmark *benchmark)
 
 BENCHMARK(BM_StepOnCountingSurface)->Apply(samples);
 BENCHMARK(BM_StepOnImageSurface)->Apply(samples);
+BENCHMARK(BM_StepOnImageSurfaceWithoutPathLayer)->Apply(samples);
+BENCHMARK(BM_RunOnImageSurface)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace kentrikh

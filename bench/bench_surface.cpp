@@ -82,6 +82,16 @@ void ordinaryCircle(benchmark::State &state)
 }
 BENCHMARK(ordinaryCircle)->Unit(benchmark::kMicrosecond);
 
+// The scene's reference circle, drawn at width 3 on every step.
+void wideCircle(benchmark::State &state)
+{
+    ImageSurface surface = sceneSurface();
+    surface.setDrawWidth(3);
+    for (auto _ : state)
+        surface.circle(0, 0, 70);
+}
+BENCHMARK(wideCircle)->Unit(benchmark::kMicrosecond);
+
 void ordinaryLine(benchmark::State &state)
 {
     ImageSurface surface = sceneSurface();

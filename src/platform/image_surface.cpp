@@ -2,10 +2,9 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPen>
-#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -13,9 +12,10 @@ namespace kentrikh {
 
 namespace {
 
-// Circles up to this radius in pixels go to QPainter as they are: at that size the whole
-// outline is cheap even when most of it lies outside the image.
-constexpr double PainterRadiusLimit = 4096;
+// Up to this radius in pixels a circle is rasterised from its centre and radius in plain
+// doubles (a solid one row by row), which place it to far below a pixel; larger ones are cut
+// down to the arcs that cross the image first.
+constexpr double RowwiseRadiusLimit = 4096;
 // The largest gap between a chord of a drawn arc and the true arc, in pixels.
 constexpr double ArcSagitta = 0.25;
 // Over the whole image a circle this close to its tangent is drawn as the tangent.
@@ -27,8 +27,18 @@ constexpr int MaxArcSegments = 100000;
 // Lines with both ends this near the image (in pixels) are clipped in plain doubles, which
 // place them to a billionth of a pixel.
 constexpr double NearPixels = 1e7;
+// Pixel (i, j) covers the square from (i, j) to (i + 1, j + 1) of pixel coordinates, and it
+// is painted when its centre, taken this far (in device pixels) up and left of the middle,
+// lies in the shape. The offset puts the edges at whole and half pixels, common in user
+// units, clearly on one side: a point at (i, j) fills pixel (i, j), a line of width 2 along
+// y = 100 covers rows 99 and 100, not one or three.
+constexpr double SampleOffset = 1.0 / 1024;
 
 constexpr double TwoPi = 2 * std::numbers::pi;
+
+// Past this many runs written since the last polyline, the path is forgotten and the next
+// one drawn in full, rather than the log kept growing.
+constexpr std::size_t MaxLoggedRuns = std::size_t(1) << 20;
 
 // An axis-aligned rectangle in double precision; QRectF's edges are derived values and
 // its contains() excludes the right and bottom edges.
@@ -59,31 +69,9 @@ QColor toQColor(Rgb colour)
     return QColor(QRgb(colour));
 }
 
-QPen toQPen(const Surface::Pen &pen)
+std::uint32_t toPixelValue(Rgb colour)
 {
-    QPen result(toQColor(pen.colour), pen.width);
-    // Wide pens are always solid; round ends make a wider pen cover a narrower one's
-    // line completely, which erasing relies on.
-    if (pen.width > 1) {
-        result.setCapStyle(Qt::RoundCap);
-        result.setJoinStyle(Qt::RoundJoin);
-        return result;
-    }
-    switch (pen.style) {
-    case DrawStyle::Dot:
-        result.setStyle(Qt::DotLine);
-        result.setCapStyle(Qt::FlatCap);
-        break;
-    case DrawStyle::DashDot:
-        result.setStyle(Qt::DashDotLine);
-        result.setCapStyle(Qt::FlatCap);
-        break;
-    case DrawStyle::Solid:
-        // A line of zero length still shows its pixel.
-        result.setCapStyle(Qt::SquareCap);
-        break;
-    }
-    return result;
+    return 0xff000000u | colour;
 }
 
 // Line clipping (Cohen-Sutherland) in double precision.
@@ -299,7 +287,7 @@ std::vector<QPointF> corners(const Box &box)
 }
 
 // The points of a convex region's outline in order around it.
-QPolygonF convexPolygon(std::vector<QPointF> points)
+std::vector<QPointF> convexPolygon(std::vector<QPointF> points)
 {
     QPointF mean;
     for (const QPointF &p : points)
@@ -308,7 +296,7 @@ QPolygonF convexPolygon(std::vector<QPointF> points)
     const auto angle = [&](QPointF p) { return std::atan2(p.y() - mean.y(), p.x() - mean.x()); };
     std::sort(
         points.begin(), points.end(), [&](QPointF a, QPointF b) { return angle(a) < angle(b); });
-    return QPolygonF(QList<QPointF>(points.begin(), points.end()));
+    return points;
 }
 
 struct Arc
@@ -359,27 +347,19 @@ std::vector<Arc> visibleArcs(QPointF centre, double radius, const Box &box)
     return arcs;
 }
 
-QPolygonF arcPolyline(QPointF centre, double radius, const Arc &arc)
+std::vector<QPointF> arcPolyline(QPointF centre, double radius, const Arc &arc)
 {
     // A chord spanning the angle a leaves the arc by radius * (1 - cos(a/2)) ~ radius a^2/8.
     const double step = 2 * std::sqrt(2 * ArcSagitta / radius);
     const int segments
         = int(std::clamp(std::ceil((arc.to - arc.from) / step), 1.0, double(MaxArcSegments)));
-    QPolygonF polyline;
+    std::vector<QPointF> polyline;
     polyline.reserve(segments + 1);
     for (int i = 0; i <= segments; ++i) {
         const double angle = arc.from + (arc.to - arc.from) * i / segments;
-        polyline << centre + radius * QPointF(std::cos(angle), std::sin(angle));
+        polyline.push_back(centre + radius * QPointF(std::cos(angle), std::sin(angle)));
     }
     return polyline;
-}
-
-QRectF boundsOf(const std::vector<QPolygonF> &polygons)
-{
-    QRectF bounds;
-    for (const QPolygonF &polygon : polygons)
-        bounds |= polygon.boundingRect();
-    return bounds;
 }
 
 QImage makeImage(QSize size, qreal devicePixelRatio, Rgb colour)
@@ -433,6 +413,7 @@ void ImageSurface::resize(QSize pixelSize)
     }
     m_image = std::move(image);
     m_pixelSize = pixelSize;
+    forgetPath();
     if (inTwips)
         resetToTwips();
     else
@@ -448,6 +429,7 @@ void ImageSurface::setFont(const QFont &font)
 
 void ImageSurface::scaleChanged()
 {
+    forgetPath();
     m_pixelsPerUnitX = m_pixelSize.width() / double(scaleWidth());
     m_pixelsPerUnitY = m_pixelSize.height() / double(scaleHeight());
 }
@@ -478,11 +460,66 @@ void ImageSurface::paint(const QRectF &dirty, const std::function<void(QPainter 
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         draw(painter);
     }
-    if (!m_changed)
-        return;
     const QRect area = dirty.toAlignedRect().intersected(QRect(QPoint(), m_pixelSize));
+    if (area.isEmpty())
+        return;
+    if (m_pathValid) {
+        const qreal ratio = m_devicePixelRatio;
+        const QRect pixels = QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio)
+                                 .toAlignedRect()
+                                 .adjusted(-1, -1, 1, 1)
+                                 .intersected(m_image.rect());
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            m_writes.push_back({y, pixels.left(), pixels.right()});
+    }
+    if (m_changed)
+        m_changed(area);
+}
+
+raster::Canvas ImageSurface::canvas()
+{
+    if (m_image.isNull())
+        return raster::Canvas(nullptr, 0, 0, 0);
+    raster::Canvas canvas(reinterpret_cast<std::uint32_t *>(m_image.bits()), m_image.width(),
+        m_image.height(), m_image.bytesPerLine() / 4);
+    if (m_pathValid && m_writes.size() > MaxLoggedRuns)
+        forgetPath();
+    if (m_drawingPath || m_pathValid)
+        canvas.setLog(&m_writes);
+    return canvas;
+}
+
+void ImageSurface::reportChange(const raster::Canvas &canvas)
+{
+    if (!m_changed || !canvas.wroteAny())
+        return;
+    const qreal ratio = m_devicePixelRatio;
+    QRect area = QRectF(canvas.left() / ratio, canvas.top() / ratio,
+        (canvas.right() - canvas.left() + 1) / ratio, (canvas.bottom() - canvas.top() + 1) / ratio)
+                     .toAlignedRect();
+    if (ratio != 1)
+        area.adjust(-1, -1, 1, 1);
+    area = area.intersected(QRect(QPoint(), m_pixelSize));
     if (!area.isEmpty())
         m_changed(area);
+}
+
+// The canvas centres its pixel i on i, where pixel coordinates put the middle at i + 1/2.
+raster::Point ImageSurface::device(QPointF pixel) const
+{
+    const double shift = SampleOffset - 0.5;
+    return {pixel.x() * m_devicePixelRatio + shift, pixel.y() * m_devicePixelRatio + shift};
+}
+
+// Wide pens are always solid.
+raster::Stroke ImageSurface::stroke(const Pen &pen) const
+{
+    raster::Stroke result {pen.width * m_devicePixelRatio, raster::Dashes::Solid};
+    if (pen.width == 1 && pen.style == DrawStyle::Dot)
+        result.dashes = raster::Dashes::Dot;
+    else if (pen.width == 1 && pen.style == DrawStyle::DashDot)
+        result.dashes = raster::Dashes::DashDot;
+    return result;
 }
 
 void ImageSurface::clear(Rgb colour)
@@ -490,8 +527,22 @@ void ImageSurface::clear(Rgb colour)
     if (m_image.isNull())
         return;
     m_image.fill(toQColor(colour));
+    forgetPath();
     if (m_changed)
         m_changed(QRect(QPoint(), m_pixelSize));
+}
+
+void ImageSurface::setPathLayerEnabled(bool enabled)
+{
+    m_pathLayerEnabled = enabled;
+    forgetPath();
+}
+
+void ImageSurface::forgetPath()
+{
+    m_pathValid = false;
+    m_path.clear();
+    m_writes.clear();
 }
 
 void ImageSurface::drawLine(float x1, float y1, float x2, float y2, const Pen &pen)
@@ -516,20 +567,57 @@ void ImageSurface::drawLine(float x1, float y1, float x2, float y2, const Pen &p
     }
     if (!clipSegment(a, b, box))
         return;
-    const double reach = pen.width + 1;
-    paint(QRectF(a, b).normalized().adjusted(-reach, -reach, reach, reach), [&](QPainter &painter) {
-        painter.setPen(toQPen(pen));
-        painter.drawLine(QLineF(a, b));
-    });
+    raster::Canvas canvas = this->canvas();
+    canvas.setColour(toPixelValue(pen.colour));
+    double phase = 0;
+    canvas.segment(device(a), device(b), stroke(pen), phase);
+    reportChange(canvas);
+}
+
+void ImageSurface::drawPolyline(std::span<const UserPoint> points, const Pen &pen)
+{
+    if (!m_pathLayerEnabled) {
+        Surface::drawPolyline(points, pen);
+        return;
+    }
+    const bool extends = m_pathValid && pen == m_pathPen && points.size() >= m_path.size()
+        && std::memcmp(points.data(), m_path.data(), m_path.size() * sizeof(UserPoint)) == 0;
+    std::size_t first = 1; // the end of the first segment to draw
+    if (extends) {
+        // The path's own pixels need no logging: the log starts again below.
+        raster::Canvas canvas = this->canvas();
+        canvas.setLog(nullptr);
+        canvas.setColour(toPixelValue(pen.colour));
+        for (const raster::Run &written : m_writes) {
+            m_pathPixels.forEachRunWithin(written.y, written.x0, written.x1,
+                [&](int y, int x0, int x1) { canvas.span(y, x0, x1); });
+        }
+        reportChange(canvas);
+        first = m_path.size();
+        m_path.insert(m_path.end(), points.begin() + std::ptrdiff_t(m_path.size()), points.end());
+    } else {
+        m_pathPixels.reset(m_image.width(), m_image.height());
+        m_path.assign(points.begin(), points.end());
+        m_pathPen = pen;
+    }
+    m_pathValid = false;
+    m_writes.clear();
+    m_drawingPath = true;
+    for (std::size_t i = first; i < points.size(); ++i)
+        drawLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, pen);
+    m_drawingPath = false;
+    for (const raster::Run &run : m_writes)
+        m_pathPixels.add(run.y, run.x0, run.x1);
+    m_writes.clear();
+    m_pathValid = true;
 }
 
 void ImageSurface::dot(QPointF centre, const Pen &pen)
 {
-    const double reach = pen.width + 1;
-    paint(QRectF(centre, centre).adjusted(-reach, -reach, reach, reach), [&](QPainter &painter) {
-        painter.setPen(QPen(toQColor(pen.colour), pen.width, Qt::SolidLine, Qt::RoundCap));
-        painter.drawPoint(centre);
-    });
+    raster::Canvas canvas = this->canvas();
+    canvas.setColour(toPixelValue(pen.colour));
+    canvas.point(device(centre), stroke(pen).width);
+    reportChange(canvas);
 }
 
 void ImageSurface::drawPoint(float x, float y, const Pen &pen)
@@ -568,34 +656,48 @@ void ImageSurface::drawCircle(float x, float y, float radius, const Pen &pen, co
     const std::vector<QPointF> boxCorners = corners(box);
     const bool boxInside = std::all_of(boxCorners.begin(), boxCorners.end(),
         [&](QPointF corner) { return circle.power(corner) < 0; });
-    const QColor fillColour = toQColor(fill.colour);
+    raster::Canvas canvas = this->canvas();
     if (boxInside) {
         // Only the interior shows.
         if (fill.filled) {
-            paint(QRectF(QPointF(), QSizeF(m_pixelSize)), [&](QPainter &painter) {
-                painter.fillRect(QRectF(QPointF(), QSizeF(m_pixelSize)), fillColour);
-            });
+            canvas.setColour(toPixelValue(fill.colour));
+            canvas.fill();
+            reportChange(canvas);
         }
         return;
     }
 
-    const double reach = pen.width + 1;
-    if (circle.radius.hi <= PainterRadiusLimit) {
-        const QPointF centre = imageCentre + circle.centre();
-        const double r = circle.radius.hi;
-        paint(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r)
-                  .adjusted(-reach, -reach, reach, reach),
-            [&](QPainter &painter) {
-                painter.setPen(toQPen(pen));
-                painter.setBrush(fill.filled ? QBrush(fillColour) : QBrush(Qt::NoBrush));
-                painter.drawEllipse(centre, r, r);
-            });
+    const raster::Stroke outlineStroke = stroke(pen);
+    const auto drawOutline = [&](const std::vector<QPointF> &polyline) {
+        double phase = 0;
+        for (std::size_t i = 1; i < polyline.size(); ++i) {
+            canvas.segment(device(imageCentre + polyline[i - 1]), device(imageCentre + polyline[i]),
+                outlineStroke, phase);
+        }
+    };
+
+    if (circle.radius.hi <= RowwiseRadiusLimit) {
+        const raster::Point centre = device(imageCentre + circle.centre());
+        const double r = circle.radius.hi * m_devicePixelRatio;
+        if (fill.filled) {
+            canvas.setColour(toPixelValue(fill.colour));
+            canvas.disc(centre, r);
+        }
+        canvas.setColour(toPixelValue(pen.colour));
+        if (outlineStroke.dashes == raster::Dashes::Solid) {
+            canvas.circle(centre, r, outlineStroke.width);
+        } else {
+            // The pattern runs along the chords of each visible arc, from where it enters.
+            for (const Arc &arc : visibleArcs(circle.centre(), circle.radius.hi, box))
+                drawOutline(arcPolyline(circle.centre(), circle.radius.hi, arc));
+        }
+        reportChange(canvas);
         return;
     }
 
     // Outline pieces and, for a filled circle, the outline of the visible part of the
     // disc (convex: the disc cut by the box).
-    std::vector<QPolygonF> outline;
+    std::vector<std::vector<QPointF>> outline;
     std::vector<QPointF> region;
     for (const QPointF &corner : boxCorners) {
         if (circle.power(corner) < 0)
@@ -612,7 +714,7 @@ void ImageSurface::drawCircle(float x, float y, float radius, const Pen &pen, co
         QPointF a = touch - along;
         QPointF b = touch + along;
         if (clipSegment(a, b, box)) {
-            outline.push_back(QPolygonF({a, b}));
+            outline.push_back({a, b});
             region.push_back(a);
             region.push_back(b);
         }
@@ -623,26 +725,17 @@ void ImageSurface::drawCircle(float x, float y, float radius, const Pen &pen, co
             region.insert(region.end(), outline.back().begin(), outline.back().end());
         }
     }
-    const bool filled = fill.filled && region.size() >= 3;
-    if (outline.empty() && !filled)
-        return;
-
-    for (QPolygonF &polyline : outline)
-        polyline.translate(imageCentre);
-    for (QPointF &p : region)
-        p += imageCentre;
-    const QPolygonF interior = filled ? convexPolygon(region) : QPolygonF();
-    const QRectF dirty = boundsOf(outline) | interior.boundingRect();
-    paint(dirty.adjusted(-reach, -reach, reach, reach), [&](QPainter &painter) {
-        if (filled) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(fillColour);
-            painter.drawPolygon(interior);
-        }
-        painter.setPen(toQPen(pen));
-        for (const QPolygonF &polyline : outline)
-            painter.drawPolyline(polyline);
-    });
+    if (fill.filled && region.size() >= 3) {
+        std::vector<raster::Point> interior;
+        for (const QPointF &p : convexPolygon(std::move(region)))
+            interior.push_back(device(imageCentre + p));
+        canvas.setColour(toPixelValue(fill.colour));
+        canvas.convexPolygon(interior);
+    }
+    canvas.setColour(toPixelValue(pen.colour));
+    for (const std::vector<QPointF> &polyline : outline)
+        drawOutline(polyline);
+    reportChange(canvas);
 }
 
 void ImageSurface::drawText(float x, float y, const std::string &text, Rgb colour)

@@ -44,6 +44,21 @@ void Surface::lineTo(float x2, float y2, Colour colour)
     line(m_currentX, m_currentY, x2, y2, colour);
 }
 
+void Surface::polyline(std::span<const UserPoint> points, Colour colour)
+{
+    if (points.size() < 2)
+        return;
+    drawPolyline(points, pen(colour));
+    m_currentX = points.back().x;
+    m_currentY = points.back().y;
+}
+
+void Surface::drawPolyline(std::span<const UserPoint> points, const Pen &pen)
+{
+    for (std::size_t i = 1; i < points.size(); ++i)
+        drawLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, pen);
+}
+
 void Surface::circle(float x, float y, float radius, Colour colour)
 {
     const Fill fill{m_fillStyle == FillStyle::Solid, m_fillColor};

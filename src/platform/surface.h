@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace kentrikh {
@@ -28,6 +29,13 @@ enum class FillStyle : int { Solid = 0, Transparent = 1 };
 
 // Optional colour of a drawing call: none means the foreground colour.
 using Colour = std::optional<Rgb>;
+
+// A point in user coordinates.
+struct UserPoint
+{
+    float x = 0;
+    float y = 0;
+};
 
 // The user coordinate system: the client area's upper-left corner is (left, top), its
 // size (width, height); height is negative when y grows upward.
@@ -58,6 +66,9 @@ public:
     void line(float x1, float y1, float x2, float y2, Colour colour = {});
     // A line from the current position.
     void lineTo(float x2, float y2, Colour colour = {});
+    // The same as line() from each point to the next, in order; fewer than two points draw
+    // nothing. A surface may draw the same pixels faster than line by line.
+    void polyline(std::span<const UserPoint> points, Colour colour = {});
     void circle(float x, float y, float radius, Colour colour = {});
     void pset(float x, float y, Colour colour = {});
     // Text at the current position, UTF-8.
@@ -101,6 +112,8 @@ protected:
     void resetScale(float widthTwips, float heightTwips);
 
     virtual void drawLine(float x1, float y1, float x2, float y2, const Pen &pen) = 0;
+    // At least two points; by default drawLine() for each pair.
+    virtual void drawPolyline(std::span<const UserPoint> points, const Pen &pen);
     virtual void drawCircle(float x, float y, float radius, const Pen &pen, const Fill &fill) = 0;
     virtual void drawPoint(float x, float y, const Pen &pen) = 0;
     virtual void drawText(float x, float y, const std::string &text, Rgb colour) = 0;

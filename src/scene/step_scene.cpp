@@ -2,6 +2,8 @@
 
 #include "scene/arrow.h"
 
+#include <vector>
+
 namespace kentrikh {
 
 namespace {
@@ -82,12 +84,16 @@ void drawComponentForces(Surface &surface, const StepSample &s, double &Pi)
     surface.setDrawStyle(DrawStyle::Solid);
 }
 
+// The lines from sample j to j + 1 for j = 1 to k - 2, as one polyline through samples 1 to
+// k - 1: a surface can then keep the path from one step to the next.
 void drawPath(Surface &surface, const TrackRecord &track, int k)
 {
-    for (int j = 1; j <= k - 2; ++j) {
-        line(surface, track.TrackX[j], track.TrackY[j], track.TrackX[j + 1], track.TrackY[j + 1],
-            Red);
-    }
+    std::vector<UserPoint> points;
+    points.reserve(k > 1 ? k - 1 : 0);
+    for (int j = 1; j <= k - 1; ++j)
+        points.push_back(
+            {static_cast<float>(track.TrackX[j]), static_cast<float>(track.TrackY[j])});
+    surface.polyline(points, Red);
 }
 
 } // namespace

@@ -27,9 +27,9 @@ namespace kentrikh {
 // Draw phase, at width 3: the marker (radius 1.5, foreground colour), the total force
 // (0, 5, 255) and the velocity (255, 0, 255); with ShowForces the spring and magnetic
 // forces in red and the far sides of their parallelogram dotted; the path from sample 1 to
-// k - 1 in red; the dash-dot reference circle (55, 0, 255); with CurvatureCircle and a
-// centre for this sample, the dotted circle of curvature at width 1; the field symbol with
-// the pen as left.
+// k - 1 in red, as one polyline (the same lines as a line() for each pair of samples); the
+// dash-dot reference circle (55, 0, 255); with CurvatureCircle and a centre for this sample,
+// the dotted circle of curvature at width 1; the field symbol with the pen as left.
 //
 // Updates the drawing memory of sim.memory: the previous position, velocity and total
 // force every step, the magnetic and spring forces at the very end, the last circle of

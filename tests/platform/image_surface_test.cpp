@@ -3,6 +3,7 @@
 #include <QFont>
 #include <cfloat>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 #include <numbers>
@@ -144,16 +145,19 @@ TEST_F(ImageSurfaceTest, LineToStartsWhereTheLastDrawingEnded)
 
 TEST_F(ImageSurfaceTest, FillsCirclesOnlyWhenTheFillStyleIsSolid)
 {
+    // The centre is the corner shared by pixels 99 and 100, so the outline is symmetric
+    // about it: columns 60 and 139 in row 100.
     surface.setFillColor(rgb(255, 0, 0));
     surface.circle(0, 0, 40);
     EXPECT_EQ(at(surface, 100, 100), WhitePixel);
-    EXPECT_EQ(at(surface, 140, 100), BlackPixel);
+    EXPECT_EQ(at(surface, 60, 100), BlackPixel);
+    EXPECT_EQ(at(surface, 139, 100), BlackPixel);
 
     surface.setFillStyle(FillStyle::Solid);
     surface.circle(0, 0, 40, rgb(0, 0, 255));
     EXPECT_EQ(at(surface, 100, 100), RedPixel);
     EXPECT_EQ(at(surface, 120, 100), RedPixel);
-    EXPECT_EQ(at(surface, 140, 100), 0xff0000ffu); // the outline in the pen colour
+    EXPECT_EQ(at(surface, 139, 100), 0xff0000ffu); // the outline in the pen colour
     EXPECT_EQ(at(surface, 150, 100), WhitePixel);
 }
 
@@ -232,6 +236,45 @@ TEST_F(ImageSurfaceTest, RedrawingInWhiteErasesWithoutTrace)
             surface.circle(3.3f, circle.y, circle.radius, White);
             ASSERT_EQ(nonWhite(surface.image()), 0) << circle.radius << ", width " << width;
         }
+    }
+}
+
+// The scene draws its arrows and markers at width 3 and erases them a step later at width 4
+// (the marker with a filled disc of radius 1.6), and draws the circle of curvature dotted at
+// width 1 but erases it solid at width 4.
+TEST_F(ImageSurfaceTest, AWiderWhitePenErasesWhatTheSceneDrew)
+{
+    surface.scale(-37.1f, 37.1f, 37.1f, -37.1f); // 2.7 pixels a unit, like the window's 5.4 / 2
+    for (int i = 0; i < 60; ++i) {
+        const double angle = i * 0.37;
+        const float x = float(-20 + i * 0.61);
+        const float y = float(13 - i * 0.43);
+        const float tipX = float(x + (3 + i % 7) * std::cos(angle));
+        const float tipY = float(y + (3 + i % 7) * std::sin(angle));
+        const auto picture = [&](Rgb colour) {
+            surface.line(x, y, tipX, tipY, colour);
+            surface.line(tipX, tipY, float(tipX - std::cos(angle + 0.5)),
+                float(tipY - std::sin(angle + 0.5)), colour);
+            surface.line(tipX, tipY, float(tipX - std::cos(angle - 0.5)),
+                float(tipY - std::sin(angle - 0.5)), colour);
+        };
+        surface.setDrawWidth(3);
+        picture(rgb(0, 5, 255));
+        surface.circle(x, y, 1.5f);
+        surface.setDrawWidth(1);
+        surface.setDrawStyle(DrawStyle::Dot);
+        const float rho = float(0.3 + i * i * 0.7);
+        surface.circle(x - rho * 0.6f, y + rho * 0.8f, rho);
+        surface.setDrawStyle(DrawStyle::Solid);
+
+        surface.setDrawWidth(4);
+        picture(White);
+        surface.setFillStyle(FillStyle::Solid);
+        surface.setFillColor(White);
+        surface.circle(x, y, 1.6f, White);
+        surface.setFillStyle(FillStyle::Transparent);
+        surface.circle(x - rho * 0.6f, y + rho * 0.8f, rho, White);
+        ASSERT_EQ(nonWhite(surface.image()), 0) << i;
     }
 }
 
@@ -383,6 +426,88 @@ TEST_F(ImageSurfaceTest, FillsTheVisiblePartOfHugeDiscs)
     surface.cls();
     surface.circle(3e30f, 0, 1e29f);
     EXPECT_EQ(nonWhite(surface.image()), 0);
+}
+
+// The path layer repaints only what other drawing touched; every kind of drawing over the
+// path, and every change that makes the last path useless, must give the same image as
+// drawing the polyline line by line.
+TEST(ImageSurface, PolylinesDrawTheSameWithTheLayerAsLineByLine)
+{
+    ImageSurface layered(QSize(120, 90), 15, QFont(QStringLiteral("DejaVu Sans"), 8));
+    ImageSurface plain(QSize(120, 90), 15, QFont(QStringLiteral("DejaVu Sans"), 8));
+    plain.setPathLayerEnabled(false);
+    std::vector<UserPoint> path;
+    for (int i = 0; i < 60; ++i) {
+        const double angle = i * 0.29;
+        path.push_back({float((40 - i * 0.5) * std::cos(angle)),
+            float((30 - i * 0.3) * std::sin(angle * 1.3))});
+    }
+    const auto both = [&](const std::function<void(ImageSurface &)> &draw) {
+        draw(layered);
+        draw(plain);
+        return layered.image() == plain.image();
+    };
+    const auto polyline = [&](std::size_t count, Rgb colour = rgb(255, 0, 0)) {
+        return both([&](ImageSurface &s) { s.polyline(std::span(path.data(), count), colour); });
+    };
+    ASSERT_TRUE(both([](ImageSurface &s) { s.scale(-60, 45, 60, -45); }));
+    ASSERT_TRUE(both([](ImageSurface &s) { s.setDrawWidth(3); }));
+    ASSERT_TRUE(polyline(10));
+
+    // Drawing of every kind over the path, each followed by a longer or the same path.
+    const std::vector<std::function<void(ImageSurface &)>> overdraw = {
+        [](ImageSurface &s) { s.line(-50, -40, 50, 40, White); },
+        [](ImageSurface &s) { s.circle(10, 5, 25, rgb(55, 0, 255)); },
+        [](ImageSurface &s) {
+            s.setFillStyle(FillStyle::Solid);
+            s.setFillColor(White);
+            s.circle(-20, 10, 12, White);
+            s.setFillStyle(FillStyle::Transparent);
+        },
+        [](ImageSurface &s) { s.pset(38, 0, White); },
+        [](ImageSurface &s) {
+            s.setCurrentX(-40);
+            s.setCurrentY(20);
+            s.print("r = 12");
+        },
+        [](ImageSurface &s) {
+            s.setDrawWidth(1);
+            s.setDrawStyle(DrawStyle::Dot);
+            s.circle(0, -1e30f, 1e30f, White);
+            s.setDrawStyle(DrawStyle::Solid);
+            s.setDrawWidth(3);
+        },
+    };
+    std::size_t count = 10;
+    for (const auto &draw : overdraw) {
+        ASSERT_TRUE(both(draw));
+        count += 5;
+        ASSERT_TRUE(polyline(count)) << count;
+        ASSERT_TRUE(both(overdraw.front()));
+        ASSERT_TRUE(polyline(count)) << count;
+    }
+
+    // What the last path cannot be kept through: another colour, another width, fewer or
+    // other points, clearing, a new scale, a new size.
+    ASSERT_TRUE(polyline(count + 3, rgb(0, 0, 0)));
+    ASSERT_TRUE(polyline(count + 4));
+    ASSERT_TRUE(both([](ImageSurface &s) { s.setDrawWidth(4); }));
+    ASSERT_TRUE(polyline(count + 5));
+    ASSERT_TRUE(both([](ImageSurface &s) { s.setDrawWidth(3); }));
+    ASSERT_TRUE(polyline(12));
+    ASSERT_TRUE(both(overdraw.front()));
+    ASSERT_TRUE(polyline(14));
+    std::swap(path[3], path[4]);
+    ASSERT_TRUE(polyline(20));
+    ASSERT_TRUE(both([](ImageSurface &s) { s.cls(); }));
+    ASSERT_TRUE(polyline(22));
+    ASSERT_TRUE(both([](ImageSurface &s) { s.scale(-30, 20, 30, -20); }));
+    ASSERT_TRUE(polyline(24));
+    ASSERT_TRUE(both([](ImageSurface &s) { s.resize(QSize(150, 60)); }));
+    ASSERT_TRUE(both(overdraw.front()));
+    ASSERT_TRUE(polyline(26));
+    EXPECT_EQ(layered.currentX(), path[25].x);
+    EXPECT_EQ(layered.currentY(), path[25].y);
 }
 
 TEST_F(ImageSurfaceTest, PrintsTextDownwardsFromTheCurrentPosition)

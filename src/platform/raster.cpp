@@ -1,0 +1,533 @@
+#include "platform/raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <utility>
+
+namespace kentrikh::raster {
+
+namespace {
+
+constexpr double Infinity = std::numeric_limits<double>::infinity();
+
+bool isFinite(Point p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+// std::floor and std::ceil for values well inside the range of int; without SSE4.1 the
+// library's are several times slower, and a run is computed for every row of every shape.
+int floorToInt(double v)
+{
+    const int i = int(v);
+    return i > v ? i - 1 : i;
+}
+
+int ceilToInt(double v)
+{
+    const int i = int(v);
+    return i < v ? i + 1 : i;
+}
+
+// The nearest whole pixel, halves upward; far values are held where int still counts, NaN
+// among them.
+int nearest(double v)
+{
+    const double held = v < 1e9 ? (v > -1e9 ? v : -1e9) : 1e9;
+    return floorToInt(held + 0.5);
+}
+
+// A dash pattern, in units of the width (at least a pixel): Dot 1 on, 1 off; DashDot 4 on,
+// 2 off, 1 on, 2 off.
+class Pattern
+{
+public:
+    Pattern(Dashes dashes, double width)
+        : m_unit(std::max(width, 1.0))
+        , m_dashDot(dashes == Dashes::DashDot)
+    {
+    }
+
+    double period() const { return (m_dashDot ? 9 : 2) * m_unit; }
+    // The drawn pieces of one period.
+    int pieces() const { return m_dashDot ? 2 : 1; }
+    std::pair<double, double> piece(int i) const
+    {
+        if (i == 0)
+            return {0, (m_dashDot ? 4 : 1) * m_unit};
+        return {6 * m_unit, 7 * m_unit};
+    }
+    // Whether the position pos, 0 <= pos < period(), is drawn.
+    bool covers(double pos) const
+    {
+        return pos < piece(0).second
+            || (m_dashDot && pos >= piece(1).first && pos < piece(1).second);
+    }
+    // The position within the period.
+    double wrap(double pos) const
+    {
+        pos = std::fmod(pos, period());
+        return pos < 0 ? pos + period() : pos;
+    }
+
+private:
+    double m_unit;
+    bool m_dashDot;
+};
+
+// The u with min <= c u + k e <= max for a given e, as low + slope e <= u <= high + slope e;
+// when c = 0 either every u or none.
+class Slab
+{
+public:
+    Slab(double c, double k, double min, double max)
+        : m_flat(c == 0)
+        , m_k(k)
+        , m_min(min)
+        , m_max(max)
+    {
+        if (m_flat)
+            return;
+        m_slope = -k / c;
+        m_low = min / c;
+        m_high = max / c;
+        if (m_low > m_high)
+            std::swap(m_low, m_high);
+    }
+
+    void narrow(double e, double &low, double &high) const
+    {
+        if (m_flat) {
+            if (m_k * e < m_min || m_k * e > m_max) {
+                low = Infinity;
+                high = -Infinity;
+            }
+            return;
+        }
+        low = std::max(low, m_low + m_slope * e);
+        high = std::min(high, m_high + m_slope * e);
+    }
+
+private:
+    bool m_flat;
+    double m_k;
+    double m_min;
+    double m_max;
+    double m_slope = 0;
+    double m_low = 0;
+    double m_high = 0;
+};
+
+} // namespace
+
+void PixelSet::reset(int width, int height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == m_width && height == m_height) {
+        clear();
+        return;
+    }
+    m_width = width;
+    m_height = height;
+    m_wordsPerRow = (m_width + WordBits - 1) / WordBits;
+    m_words.assign(std::size_t(m_wordsPerRow) * m_height, 0);
+    m_left = m_top = std::numeric_limits<int>::max();
+    m_right = m_bottom = -1;
+}
+
+void PixelSet::clear()
+{
+    if (!isEmpty()) {
+        std::fill(m_words.begin() + std::ptrdiff_t(m_top) * m_wordsPerRow,
+            m_words.begin() + std::ptrdiff_t(m_bottom + 1) * m_wordsPerRow, 0);
+    }
+    m_left = m_top = std::numeric_limits<int>::max();
+    m_right = m_bottom = -1;
+}
+
+void PixelSet::add(int y, int x0, int x1)
+{
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, m_width - 1);
+    if (y < 0 || y >= m_height || x0 > x1)
+        return;
+    const int first = x0 / WordBits;
+    const int last = x1 / WordBits;
+    Word *row = m_words.data() + std::size_t(y) * m_wordsPerRow;
+    for (int w = first; w <= last; ++w) {
+        const int from = w == first ? x0 % WordBits : 0;
+        const int to = w == last ? x1 % WordBits : WordBits - 1;
+        row[w] |= (~Word(0) >> (WordBits - 1 - to)) & (~Word(0) << from);
+    }
+    m_left = std::min(m_left, x0);
+    m_right = std::max(m_right, x1);
+    m_top = std::min(m_top, y);
+    m_bottom = std::max(m_bottom, y);
+}
+
+Canvas::Canvas(std::uint32_t *pixels, int width, int height, std::ptrdiff_t stride)
+    : m_pixels(pixels)
+    , m_width(pixels ? std::max(width, 0) : 0)
+    , m_height(pixels ? std::max(height, 0) : 0)
+    , m_stride(stride)
+{
+}
+
+void Canvas::span(int y, int x0, int x1)
+{
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, m_width - 1);
+    if (y < 0 || y >= m_height || x0 > x1)
+        return;
+    // A local colour: the pixels are unsigned ints, so writing them through a pointer could
+    // change any member as far as the compiler knows.
+    const std::uint32_t colour = m_colour;
+    std::uint32_t *row = m_pixels + y * m_stride;
+    for (int x = x0; x <= x1; ++x)
+        row[x] = colour;
+    if (m_log)
+        m_log->push_back({y, x0, x1});
+    m_left = std::min(m_left, x0);
+    m_right = std::max(m_right, x1);
+    m_top = std::min(m_top, y);
+    m_bottom = std::max(m_bottom, y);
+}
+
+void Canvas::fill()
+{
+    for (int y = 0; y < m_height; ++y)
+        span(y, 0, m_width - 1);
+}
+
+void Canvas::spanBetween(int y, double left, double right)
+{
+    if (!(left <= right))
+        return;
+    const double limit = m_width;
+    span(y, ceilToInt(std::clamp(left, -1.0, limit)), floorToInt(std::clamp(right, -1.0, limit)));
+}
+
+bool Canvas::rowsBetween(double top, double bottom, int &first, int &last) const
+{
+    if (!(top <= bottom))
+        return false;
+    const double limit = m_height;
+    first = ceilToInt(std::clamp(top, -1.0, limit));
+    last = floorToInt(std::clamp(bottom, -1.0, limit));
+    first = std::max(first, 0);
+    last = std::min(last, m_height - 1);
+    return first <= last;
+}
+
+void Canvas::point(Point p, double width)
+{
+    if (!isFinite(p))
+        return;
+    if (width > 1) {
+        disc(p, width / 2);
+        return;
+    }
+    const int x = nearest(p.x);
+    span(nearest(p.y), x, x);
+}
+
+void Canvas::segment(Point a, Point b, const Stroke &stroke, double &phase)
+{
+    if (!isFinite(a) || !isFinite(b))
+        return;
+    const double start = phase;
+    if (stroke.dashes != Dashes::Solid)
+        phase += std::hypot(b.x - a.x, b.y - a.y);
+    if (stroke.width <= 1)
+        thinSegment(a, b, stroke.dashes, start);
+    else if (stroke.dashes == Dashes::Solid)
+        wideSegment(a, b, stroke.width / 2, true);
+    else
+        dashedWideSegment(a, b, stroke.width, stroke.dashes, start);
+}
+
+void Canvas::thinSegment(Point a, Point b, Dashes dashes, double phase)
+{
+    // Along the major axis m, across it n.
+    const bool alongX = std::abs(b.x - a.x) >= std::abs(b.y - a.y);
+    const double ma = alongX ? a.x : a.y;
+    const double mb = alongX ? b.x : b.y;
+    const double na = alongX ? a.y : a.x;
+    const double nb = alongX ? b.y : b.x;
+    const int limit = alongX ? m_width : m_height;
+    const double extent = mb - ma;
+    const int first = std::max(nearest(std::min(ma, mb)), 0);
+    const int last = std::min(nearest(std::max(ma, mb)), limit - 1);
+    if (first > last)
+        return;
+    const double slope = extent != 0 ? (nb - na) / extent : 0;
+
+    // A pixel's place in the pattern: the length of line up to its step along the major axis.
+    const bool dashed = dashes != Dashes::Solid;
+    const Pattern pattern(dashes, 1);
+    const double step = extent != 0 ? std::hypot(extent, nb - na) / extent : 0;
+    double pos = dashed ? pattern.wrap(phase + (first - ma) * step) : 0;
+
+    int runRow = 0;
+    int runStart = 0;
+    int runEnd = -2;
+    for (int i = first; i <= last; ++i) {
+        const bool on = !dashed || pattern.covers(pos);
+        if (dashed) {
+            pos += step;
+            if (pos >= pattern.period())
+                pos -= pattern.period();
+            else if (pos < 0)
+                pos += pattern.period();
+        }
+        if (!on)
+            continue;
+        const int n = nearest(na + (i - ma) * slope);
+        if (!alongX) {
+            span(i, n, n);
+        } else if (n == runRow && i == runEnd + 1) {
+            runEnd = i;
+        } else {
+            if (runEnd >= runStart)
+                span(runRow, runStart, runEnd);
+            runRow = n;
+            runStart = runEnd = i;
+        }
+    }
+    if (alongX && runEnd >= runStart)
+        span(runRow, runStart, runEnd);
+}
+
+void Canvas::wideSegment(Point a, Point b, double radius, bool roundEnds)
+{
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double lengthSquared = dx * dx + dy * dy;
+    if (lengthSquared == 0) {
+        if (roundEnds)
+            disc(a, radius);
+        return;
+    }
+    int first = 0;
+    int last = 0;
+    if (!rowsBetween(std::min(a.y, b.y) - radius, std::max(a.y, b.y) + radius, first, last))
+        return;
+    // The band beside the segment, with u = x - a.x and e = y - a.y: 0 <= (p - a).d <= |d|^2
+    // and |(p - a) x d| <= radius |d|, both linear in u.
+    const double across = radius * std::sqrt(lengthSquared);
+    const Slab along(dx, dy, 0, lengthSquared);
+    const Slab beside(-dy, dx, -across, across);
+    const double radiusSquared = radius * radius;
+    for (int y = first; y <= last; ++y) {
+        const double e = y - a.y;
+        double low = -Infinity;
+        double high = Infinity;
+        along.narrow(e, low, high);
+        beside.narrow(e, low, high);
+        double left = low <= high ? a.x + low : Infinity;
+        double right = low <= high ? a.x + high : -Infinity;
+        if (roundEnds) {
+            for (const Point end : {a, b}) {
+                const double fromEnd = y - end.y;
+                if (fromEnd * fromEnd <= radiusSquared) {
+                    const double h = std::sqrt(radiusSquared - fromEnd * fromEnd);
+                    left = std::min(left, end.x - h);
+                    right = std::max(right, end.x + h);
+                }
+            }
+        }
+        spanBetween(y, left, right);
+    }
+}
+
+void Canvas::dashedWideSegment(Point a, Point b, double width, Dashes dashes, double phase)
+{
+    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    if (length == 0)
+        return;
+    const Point u {(b.x - a.x) / length, (b.y - a.y) / length};
+
+    // Only the part of the segment near the buffer is cut into dashes (Liang-Barsky).
+    const double margin = width + 1;
+    double from = 0;
+    double to = length;
+    const auto keep = [&](double direction, double start, double low, double high) {
+        if (direction == 0)
+            return start >= low && start <= high;
+        double t0 = (low - start) / direction;
+        double t1 = (high - start) / direction;
+        if (t0 > t1)
+            std::swap(t0, t1);
+        from = std::max(from, t0);
+        to = std::min(to, t1);
+        return from <= to;
+    };
+    if (!keep(u.x, a.x, -margin, m_width + margin) || !keep(u.y, a.y, -margin, m_height + margin))
+        return;
+
+    // From the period that holds the first visible point on; the count of periods is bound
+    // by the buffer, whatever far coordinates did to from and to.
+    const Pattern pattern(dashes, width);
+    const double periodStart = from - pattern.wrap(phase + from);
+    const double periods = std::min(std::ceil((to - periodStart) / pattern.period()),
+        std::ceil(std::hypot(m_width + 2 * margin, m_height + 2 * margin) / pattern.period()) + 1);
+    for (int k = 0; k < periods; ++k) {
+        const double base = periodStart + k * pattern.period();
+        for (int i = 0; i < pattern.pieces(); ++i) {
+            const auto [on, off] = pattern.piece(i);
+            const double t0 = std::max(base + on, from);
+            const double t1 = std::min(base + off, to);
+            if (t0 < t1) {
+                wideSegment({a.x + u.x * t0, a.y + u.y * t0}, {a.x + u.x * t1, a.y + u.y * t1},
+                    width / 2, false);
+            }
+        }
+    }
+}
+
+void Canvas::circle(Point centre, double radius, double width)
+{
+    if (!isFinite(centre) || !std::isfinite(radius) || !std::isfinite(width))
+        return;
+    radius = std::abs(radius);
+    if (width > 1)
+        annulus(centre, radius - width / 2, radius + width / 2);
+    else
+        thinCircle(centre, radius);
+}
+
+void Canvas::disc(Point centre, double radius)
+{
+    if (!isFinite(centre) || !std::isfinite(radius))
+        return;
+    annulus(centre, 0, std::abs(radius));
+}
+
+void Canvas::thinCircle(Point c, double r)
+{
+    int first = 0;
+    int last = 0;
+    if (!rowsBetween(c.y - r - 0.5, c.y + r + 0.5, first, last))
+        return;
+    // Where the steep octants meet the flat ones; both reach half a pixel past it, so that
+    // the outline stays connected where they meet.
+    const double diagonal = r / std::numbers::sqrt2 + 0.5;
+    const double rSquared = r * r;
+    for (int y = first; y <= last; ++y) {
+        const double e = std::abs(y - c.y);
+        // Steep octants: one pixel a row on either side.
+        if (e <= diagonal) {
+            const double h = std::sqrt(std::max(rSquared - e * e, 0.0));
+            const int left = nearest(c.x - h);
+            const int right = nearest(c.x + h);
+            span(y, left, left);
+            span(y, right, right);
+        }
+        // Flat octants: the columns at distance t from the centre where the circle lies
+        // within half a pixel of this row, r^2 - (e + 1/2)^2 <= t^2 <= r^2 - (e - 1/2)^2.
+        const double nearer = std::max(e - 0.5, 0.0);
+        const double outer = rSquared - nearer * nearer;
+        if (outer < 0)
+            continue;
+        const double inner = rSquared - (e + 0.5) * (e + 0.5);
+        const double tLow = inner > 0 ? std::sqrt(inner) : 0;
+        const double tHigh = std::min(std::sqrt(outer), diagonal);
+        if (tLow > tHigh)
+            continue;
+        spanBetween(y, c.x - tHigh, c.x - tLow);
+        spanBetween(y, c.x + tLow, c.x + tHigh);
+    }
+}
+
+void Canvas::annulus(Point c, double inner, double outer)
+{
+    int first = 0;
+    int last = 0;
+    if (!rowsBetween(c.y - outer, c.y + outer, first, last))
+        return;
+
+    // A ring far larger than the buffer passes most of its rows beside it. A side of the
+    // ring, [c.x + hi, c.x + ho] or [c.x - ho, c.x - hi], meets the columns (with a pixel
+    // to spare) only for some squared distances from the centre's row, which tell without a
+    // square root whether the row is worth working out.
+    struct Side
+    {
+        bool reaches = false;
+        double fromSquared = -Infinity;
+        double toSquared = Infinity;
+
+        // ho >= near and hi <= far.
+        Side(double near, double far, double inner, double outer)
+            : reaches(far >= 0)
+        {
+            if (near > 0)
+                toSquared = outer * outer - near * near;
+            if (inner > 0)
+                fromSquared = inner * inner - far * far;
+        }
+        bool holds(double dySquared) const
+        {
+            return reaches && dySquared >= fromSquared && dySquared <= toSquared;
+        }
+    };
+    const double left = -1;
+    const double right = m_width;
+    const Side rightSide(left - c.x, right - c.x, inner, outer);
+    const Side leftSide(c.x - right, c.x - left, inner, outer);
+
+    for (int y = first; y <= last; ++y) {
+        const double dy = y - c.y;
+        const double dySquared = dy * dy;
+        if (!rightSide.holds(dySquared) && !leftSide.holds(dySquared))
+            continue;
+        const double outerSquared = outer * outer - dySquared;
+        if (outerSquared < 0)
+            continue;
+        const double ho = std::sqrt(outerSquared);
+        const double innerSquared = inner > 0 ? inner * inner - dySquared : -1;
+        if (innerSquared <= 0) {
+            spanBetween(y, c.x - ho, c.x + ho);
+            continue;
+        }
+        const double hi = std::sqrt(innerSquared);
+        spanBetween(y, c.x - ho, c.x - hi);
+        spanBetween(y, c.x + hi, c.x + ho);
+    }
+}
+
+void Canvas::convexPolygon(const std::vector<Point> &corners)
+{
+    if (corners.size() < 3
+        || !std::all_of(corners.begin(), corners.end(), [](Point p) { return isFinite(p); }))
+        return;
+    const auto [low, high] = std::minmax_element(
+        corners.begin(), corners.end(), [](Point p, Point q) { return p.y < q.y; });
+    int first = 0;
+    int last = 0;
+    if (!rowsBetween(low->y, high->y, first, last))
+        return;
+    for (int y = first; y <= last; ++y) {
+        double left = Infinity;
+        double right = -Infinity;
+        for (std::size_t i = 0; i < corners.size(); ++i) {
+            const Point p = corners[i];
+            const Point q = corners[(i + 1) % corners.size()];
+            if ((y < p.y && y < q.y) || (y > p.y && y > q.y))
+                continue;
+            if (p.y == q.y) {
+                left = std::min({left, p.x, q.x});
+                right = std::max({right, p.x, q.x});
+                continue;
+            }
+            const double x = p.x + (y - p.y) * (q.x - p.x) / (q.y - p.y);
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+        spanBetween(y, left, right);
+    }
+}
+
+} // namespace kentrikh::raster
