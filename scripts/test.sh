@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test; exits non-zero when one fails.
+# Builds everything and runs every test, then builds a second tree with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs the tests again there; exits non-zero when a test
+# fails or a sanitizer reports anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -8,3 +10,13 @@ jobs=${JOBS:-2}
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DKENTRIKH_SANITIZE=ON -DKENTRIKH_BENCHMARKS=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+# Every report ends its test program with a failure: the build makes undefined behaviour
+# fatal, and leaks are reported when a program exits. The sweep over every setting runs in
+# the first tree only: sanitized, it takes as long as all the other tests together.
+export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^sweep$'
