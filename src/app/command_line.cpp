@@ -229,9 +229,7 @@ void Parser::parseScreenHeight(const QString &shown, const QString &value)
         m_result.screenHeight = *height;
     else
         fail(QStringLiteral("%1: the screen height must be a whole number of pixels from %2 to %3")
-                 .arg(shown)
-                 .arg(MinScreenHeight)
-                 .arg(MaxScreenHeight));
+                 .arg(shown, QString::number(MinScreenHeight), QString::number(MaxScreenHeight)));
 }
 
 void Parser::parseSet(const QString &shown, const QString &value)
@@ -269,8 +267,7 @@ void Parser::parseTick(const QString &shown, const QString &value)
         m_result.actions.push_back(Tick {*n});
     else
         fail(QStringLiteral("%1: the number of timer periods must be a whole number from 0 to %2")
-                 .arg(shown)
-                 .arg(MaxTickPeriods));
+                 .arg(shown, QString::number(MaxTickPeriods)));
 }
 
 void Parser::parseProbe(const QString &shown, const QString &value)

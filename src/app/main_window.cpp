@@ -22,10 +22,6 @@ namespace {
 const QString WindowCaption = QStringLiteral("KINHSH SE F=K.X KAI SE B");
 constexpr Rgb ReferenceCircleColour = rgb(55, 0, 255);
 
-// The designed client area and the designed places of the controls, in twips.
-constexpr int DesignWidthTwips = 6285;
-constexpr int DesignHeightTwips = 3090;
-
 struct TwipRect
 {
     int left, top, width, height;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kentrikh {
 
@@ -70,7 +71,10 @@ void drawCurvatureGraph(Surface &EIKONA, Simulation &sim, const SimTimer &Timer1
         if (track.TrackRho[i] > M)
             M = track.TrackRho[i];
     }
-    const double Ymax = M > 1.5 * R0 ? 1.5 * M : 1.5 * R0;
+    // A recorded radius beyond the float range would leave no scale to draw in: the
+    // range stops where the picture's coordinates can still be narrowed.
+    constexpr double LargestYmax = std::numeric_limits<float>::max() / 2.0;
+    const double Ymax = std::min(M > 1.5 * R0 ? 1.5 * M : 1.5 * R0, LargestYmax);
 
     // It depends on the parameters alone: the two messages and the line show one number.
     const double maxRho = MaxCurvatureRadius(in, sim.params.Pi);

@@ -53,8 +53,12 @@ void ProbeTrack(Surface &surface, Simulation &sim, float mx, float my)
 
     const int b = nearestSample(track, mx, my);
     if (sim.switches.CurvatureCircle) {
-        surface.circle(static_cast<float>(track.TrackCentreX[b]),
-            static_cast<float>(track.TrackCentreY[b]), static_cast<float>(track.TrackRho[b]));
+        // The radius of a nearly straight stretch can lie beyond the float range.
+        const float cx = static_cast<float>(track.TrackCentreX[b]);
+        const float cy = static_cast<float>(track.TrackCentreY[b]);
+        const float rho = static_cast<float>(track.TrackRho[b]);
+        if (std::isfinite(cx) && std::isfinite(cy) && std::isfinite(rho))
+            surface.circle(cx, cy, rho);
     }
     if (!sim.switches.ShowForces)
         return;

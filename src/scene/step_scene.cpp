@@ -2,6 +2,7 @@
 
 #include "scene/arrow.h"
 
+#include <cmath>
 #include <vector>
 
 namespace kentrikh {
@@ -34,10 +35,15 @@ void lineTo(Surface &surface, double x2, double y2, Rgb colour)
     surface.lineTo(static_cast<float>(x2), static_cast<float>(y2), colour);
 }
 
+// A circle whose centre or radius lies beyond the float range (the radius of curvature of
+// a nearly straight path reaches 1e47) cannot be placed and is left out.
 void circle(Surface &surface, double x, double y, double radius, Colour colour = {})
 {
-    surface.circle(
-        static_cast<float>(x), static_cast<float>(y), static_cast<float>(radius), colour);
+    const float fx = static_cast<float>(x);
+    const float fy = static_cast<float>(y);
+    const float fr = static_cast<float>(radius);
+    if (std::isfinite(fx) && std::isfinite(fy) && std::isfinite(fr))
+        surface.circle(fx, fy, fr, colour);
 }
 
 void erasePrevious(Surface &surface, Simulation &sim, int k)
