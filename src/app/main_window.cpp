@@ -4,6 +4,7 @@
 #include "curvature_window/curvature_graph.h"
 #include "curvature_window/curvature_window.h"
 #include "motion/reset.h"
+#include "motion/step.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
 #include "scene/probe.h"

@@ -5,7 +5,6 @@
 // handlers keep the names of the controls and events they answer.
 
 #include "motion/state.h"
-#include "motion/step.h"
 #include "platform/image_surface.h"
 #include "platform/timer.h"
 

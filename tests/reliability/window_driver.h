@@ -9,6 +9,7 @@
 // Shared by the randomised sequences and the fuzzer.
 
 #include "app/main_window.h"
+#include "motion/step.h"
 #include "platform/message_box.h"
 
 #include <cstddef>
