@@ -8,12 +8,12 @@
 // the runs measured (slowest_step_us), in the thread's CPU time: on a shared machine the
 // wall time of one step mostly measures when the scheduler took the core away.
 
+#include "gui_benchmark_main.h"
 #include "motion/reset.h"
 #include "motion/step.h"
 #include "platform/image_surface.h"
 #include "scene/step_scene.h"
 
-#include <QGuiApplication>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdint>
@@ -74,13 +74,5 @@ BENCHMARK(BM_WholeRunStronglyRepelling)
 
 int main(int argc, char **argv)
 {
-    // The image surface needs a GUI application for its font; no window is shown.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kentrikh::runGuiBenchmarks(argc, argv);
 }

@@ -4,12 +4,12 @@
 // 1080 x 1080 backing image of the window (what a tick really costs), with the path layer
 // and without it.
 
+#include "gui_benchmark_main.h"
 #include "motion/reset.h"
 #include "motion/step.h"
 #include "platform/image_surface.h"
 #include "scene/step_scene.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <cstdint>
 
@@ -120,13 +120,5 @@ BENCHMARK(BM_RunOnImageSurface)
 
 int main(int argc, char **argv)
 {
-    // The image surface needs a GUI application for its font; no window is shown.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kentrikh::runGuiBenchmarks(argc, argv);
 }
