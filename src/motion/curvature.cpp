@@ -6,7 +6,7 @@
 
 namespace kentrikh {
 
-double CurvatureRadiusAt(double t, double p, double q, double VX0, float R0)
+Curvature curvatureAt(double t, double p, double q, double VX0, float R0)
 {
     const FloatPair velocity = AnalyticVelocity(p, q, t, VX0, R0);
     const FloatPair position = AnalyticPosition(p, q, t, VX0, R0);
@@ -20,8 +20,13 @@ double CurvatureRadiusAt(double t, double p, double q, double VX0, float R0)
     const double ay = p * y + q * vx;
     const double cross = vx * ay - vy * ax;
     if (cross == 0)
-        return 0;
-    return V3 / std::abs(cross);
+        return {0, 0};
+    return {V3 / std::abs(cross), cross};
+}
+
+double CurvatureRadiusAt(double t, double p, double q, double VX0, float R0)
+{
+    return curvatureAt(t, p, q, VX0, R0).rho;
 }
 
 } // namespace kentrikh

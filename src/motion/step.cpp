@@ -25,14 +25,18 @@ bool isFiniteSample(const StepSample &s)
     return true;
 }
 
-void placeCurvatureCentre(StepSample &s, double q)
+// The centre lies on the side the path bends to, which is the side of the normal part of
+// the net force: the magnetic force alone points there only while it outweighs the
+// spring's normal part. The sign of the cross product that gave rho decides, so radius and
+// side come from the same numbers.
+void placeCurvatureCentre(StepSample &s, double cross)
 {
     // vy != 0 here, so the normal's direction needs no special case.
     const double phi = std::atan(-s.vx / s.vy);
     const double dx = std::abs(std::cos(phi)) * std::abs(s.rho);
     const double dy = std::abs(std::sin(phi)) * std::abs(s.rho);
-    s.Cx = q * -s.vy > 0 ? s.x + dx : s.x - dx;
-    s.Cy = q * s.vx > 0 ? s.y + dy : s.y - dy;
+    s.Cx = cross * -s.vy > 0 ? s.x + dx : s.x - dx;
+    s.Cy = cross * s.vx > 0 ? s.y + dy : s.y - dy;
 }
 
 void record(TrackRecord &track, const StepSample &s)
@@ -98,8 +102,9 @@ StepResult StepMotion(Simulation &sim)
 
     s.hasCurvature = s.vx != 0 && s.vy != 0;
     if (s.hasCurvature) {
-        s.rho = CurvatureRadiusAt(t, p, q, u, params.R0);
-        placeCurvatureCentre(s, q);
+        const Curvature curvature = curvatureAt(t, p, q, u, params.R0);
+        s.rho = curvature.rho;
+        placeCurvatureCentre(s, curvature.cross);
     }
 
     if (!isFiniteSample(s))

@@ -11,14 +11,16 @@
 //
 // each component formed in double and then rounded once to a 32-bit float.
 //
-// Only when vx != 0 and vy != 0 (exact), with rho = CurvatureRadiusAt(T, p, q):
+// Only when vx != 0 and vy != 0 (exact), with rho = CurvatureRadiusAt(T, p, q) and c the
+// cross product vx ay - vy ax it is formed from:
 //
 //     phi = atan(-VX / VY)
-//     Cx = x + |cos phi| |rho|  if q (-vy) > 0,  else  x - |cos phi| |rho|
-//     Cy = y + |sin phi| |rho|  if q vx > 0,     else  y - |sin phi| |rho|
+//     Cx = x + |cos phi| |rho|  if c (-vy) > 0,  else  x - |cos phi| |rho|
+//     Cy = y + |sin phi| |rho|  if c vx > 0,     else  y - |sin phi| |rho|
 //
-// i.e. on the normal at distance rho, on the side the magnetic force points to, component by
-// component; with q = 0 both tests fail and the centre lies to the lower left.
+// i.e. on the normal at distance rho, on the concave side: along (-vy, vx) when the path
+// turns left (c > 0), along (vy, -vx) when it turns right. Where c is exactly 0, rho is 0
+// and the centre is the particle itself.
 
 #include "motion/state.h"
 

@@ -39,7 +39,9 @@ void DrawStepScene(
     Surface &surface, Simulation &sim, const StepSample &sample, std::int16_t magnhtioValue);
 
 // The direction of the field, right of and below the centre: a cross for a positive
-// MAGNHTIO value (out of the plane), a dot for 0 and negative ones. Uses the pen as it is.
+// MAGNHTIO value, a dot for 0 and negative ones. The magnetic force B (-vy, vx) is
+// v x (-B z), so a positive B points into the picture (a cross, the tail of an arrow) and a
+// negative one out of it (a dot, its tip). Uses the pen as it is.
 void DrawFieldSymbol(Surface &surface, std::int16_t magnhtioValue);
 
 } // namespace kentrikh
