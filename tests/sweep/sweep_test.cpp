@@ -1,6 +1,7 @@
 // Every spring and field setting at the largest time step, where the escaping spirals grow
 // the most: each run must record all its samples with finite values, and the curvature
-// window's predictions for it must be finite too.
+// window's predictions for it must be finite too, and every centre of curvature must lie on
+// the side the path bends to.
 
 #include "curvature_window/predictions.h"
 #include "motion/reset.h"
@@ -55,6 +56,19 @@ private:
     std::string m_first;
 };
 
+// The centre seen from the particle points the way the normal part of the net force points.
+// Where that part is lost in the rounding of the forces to 32 bits, the side is not known.
+bool centreOnConcaveSide(const TrackRecord &t, int k)
+{
+    const double vx = t.TrackVX[k], vy = t.TrackVY[k];
+    const double fx = t.TrackNetFX[k], fy = t.TrackNetFY[k];
+    const double along = (fx * vx + fy * vy) / (vx * vx + vy * vy);
+    const double nx = fx - along * vx, ny = fy - along * vy;
+    if (t.TrackRho[k] == 0 || std::hypot(nx, ny) < 1e-4 * std::hypot(fx, fy))
+        return true;
+    return (t.TrackCentreX[k] - t.TrackX[k]) * nx + (t.TrackCentreY[k] - t.TrackY[k]) * ny > 0;
+}
+
 std::string where(int stakentr, int magnhtio, const Start &start, int sample, const char *what)
 {
     std::ostringstream out;
@@ -96,6 +110,9 @@ void sweepRun(int stakentr, int magnhtio, const Start &start, Faults &faults)
             finite = finite && std::isfinite((*a)[k]);
         faults.check(finite, at(k, "recorded value not finite"));
         faults.check(finiteAndNonNegative(t.TrackRho[k]), at(k, "recorded rho"));
+        if (t.TrackCentreX.isSet(k))
+            faults.check(
+                centreOnConcaveSide(t, k), at(k, "centre of curvature on the convex side"));
     }
 
     const PredictionInputs in {
