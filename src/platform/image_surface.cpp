@@ -484,8 +484,11 @@ raster::Canvas ImageSurface::canvas()
         m_image.height(), m_image.bytesPerLine() / 4);
     if (m_pathValid && m_writes.size() > MaxLoggedRuns)
         forgetPath();
-    if (m_drawingPath || m_pathValid)
+    // Writes that miss the path need no repair.
+    if (m_drawingPath)
         canvas.setLog(&m_writes);
+    else if (m_pathValid)
+        canvas.setLog(&m_writes, &m_pathPixels);
     return canvas;
 }
 

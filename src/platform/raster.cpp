@@ -188,7 +188,7 @@ void Canvas::span(int y, int x0, int x1)
     std::uint32_t *row = m_pixels + y * m_stride;
     for (int x = x0; x <= x1; ++x)
         row[x] = colour;
-    if (m_log)
+    if (m_log && (!m_logOnly || m_logOnly->meets(y, x0, x1)))
         m_log->push_back({y, x0, x1});
     m_left = std::min(m_left, x0);
     m_right = std::max(m_right, x1);
@@ -481,7 +481,9 @@ void Canvas::annulus(Point c, double inner, double outer)
     for (int y = first; y <= last; ++y) {
         const double dy = y - c.y;
         const double dySquared = dy * dy;
-        if (!rightSide.holds(dySquared) && !leftSide.holds(dySquared))
+        const bool onLeft = leftSide.holds(dySquared);
+        const bool onRight = rightSide.holds(dySquared);
+        if (!onLeft && !onRight)
             continue;
         const double outerSquared = outer * outer - dySquared;
         if (outerSquared < 0)
@@ -492,9 +494,12 @@ void Canvas::annulus(Point c, double inner, double outer)
             spanBetween(y, c.x - ho, c.x + ho);
             continue;
         }
+        // A side that misses the columns by a pixel or more would come out empty.
         const double hi = std::sqrt(innerSquared);
-        spanBetween(y, c.x - ho, c.x - hi);
-        spanBetween(y, c.x + hi, c.x + ho);
+        if (onLeft)
+            spanBetween(y, c.x - ho, c.x - hi);
+        if (onRight)
+            spanBetween(y, c.x + hi, c.x + ho);
     }
 }
 

@@ -51,6 +51,8 @@ public:
     void add(int y, int x0, int x1);
 
     bool isEmpty() const { return m_top > m_bottom; }
+    // Whether any of pixels x0 to x1 of row y, 0 <= x0 <= x1 < width, is in the set.
+    bool meets(int y, int x0, int x1) const;
 
     // run(y, a, b) for each run of pixels of the set within x0 to x1 of row y.
     template<typename RunFunction>
@@ -87,8 +89,12 @@ public:
     Canvas(std::uint32_t *pixels, int width, int height, std::ptrdiff_t stride);
 
     void setColour(std::uint32_t pixel) { m_colour = pixel; }
-    // Columns go into the set divided by 2^shift: a set of 8-pixel pieces takes 3.
-    void setLog(std::vector<Run> *log) { m_log = log; }
+    // With only, the log gets just the runs that meet that set.
+    void setLog(std::vector<Run> *log, const PixelSet *only = nullptr)
+    {
+        m_log = log;
+        m_logOnly = only;
+    }
 
     // Pixels x0 to x1 of row y, as far as they lie in the buffer.
     void span(int y, int x0, int x1);
@@ -129,11 +135,32 @@ private:
     std::ptrdiff_t m_stride;
     std::uint32_t m_colour = 0xff000000;
     std::vector<Run> *m_log = nullptr;
+    const PixelSet *m_logOnly = nullptr;
     int m_left = std::numeric_limits<int>::max();
     int m_top = std::numeric_limits<int>::max();
     int m_right = -1;
     int m_bottom = -1;
 };
+
+inline bool PixelSet::meets(int y, int x0, int x1) const
+{
+    if (y < m_top || y > m_bottom || x1 < m_left || x0 > m_right)
+        return false;
+    const Word *row = m_words.data() + std::size_t(y) * m_wordsPerRow;
+    const unsigned first = unsigned(x0) / WordBits;
+    const unsigned last = unsigned(x1) / WordBits;
+    const Word head = ~Word(0) << (unsigned(x0) % WordBits);
+    const Word tail = ~Word(0) >> (WordBits - 1 - unsigned(x1) % WordBits);
+    if (first == last)
+        return row[first] & head & tail;
+    if (row[first] & head || row[last] & tail)
+        return true;
+    for (unsigned w = first + 1; w < last; ++w) {
+        if (row[w])
+            return true;
+    }
+    return false;
+}
 
 template<typename RunFunction>
 void PixelSet::forEachRunWithin(int y, int x0, int x1, RunFunction run) const
