@@ -688,7 +688,7 @@ void ImageSurface::drawCircle(float x, float y, float radius, const Pen &pen, co
         }
         canvas.setColour(toPixelValue(pen.colour));
         if (outlineStroke.dashes == raster::Dashes::Solid) {
-            canvas.circle(centre, r, outlineStroke.width);
+            m_outlines.circle(canvas, centre, r, outlineStroke.width);
         } else {
             // The pattern runs along the chords of each visible arc, from where it enters.
             for (const Arc &arc : visibleArcs(circle.centre(), circle.radius.hi, box))

@@ -112,6 +112,8 @@ private:
     Pen m_pathPen;
     raster::PixelSet m_pathPixels;
     std::vector<raster::Run> m_writes;
+
+    raster::OutlineCache m_outlines;
 };
 
 } // namespace kentrikh

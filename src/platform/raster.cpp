@@ -196,6 +196,12 @@ void Canvas::span(int y, int x0, int x1)
     m_bottom = std::max(m_bottom, y);
 }
 
+void Canvas::spans(std::span<const Run> runs)
+{
+    for (const Run &run : runs)
+        span(run.y, run.x0, run.x1);
+}
+
 void Canvas::fill()
 {
     for (int y = 0; y < m_height; ++y)
@@ -533,6 +539,38 @@ void Canvas::convexPolygon(const std::vector<Point> &corners)
         }
         spanBetween(y, left, right);
     }
+}
+
+void OutlineCache::circle(Canvas &canvas, Point centre, double radius, double width)
+{
+    const auto same = [&](const Outline &o) {
+        return o.canvasWidth == canvas.width() && o.canvasHeight == canvas.height()
+            && o.centre.x == centre.x && o.centre.y == centre.y && o.radius == radius
+            && o.width == width;
+    };
+    const auto found = std::find_if(m_outlines.begin(), m_outlines.end(), same);
+    if (found == m_outlines.end()) {
+        Outline &oldest = *std::min_element(m_outlines.begin(), m_outlines.end(),
+            [](const Outline &a, const Outline &b) { return a.lastUse < b.lastUse; });
+        oldest.canvasWidth = canvas.width();
+        oldest.canvasHeight = canvas.height();
+        oldest.centre = centre;
+        oldest.radius = radius;
+        oldest.width = width;
+        oldest.recorded = false;
+        oldest.runs.clear();
+        oldest.lastUse = ++m_uses;
+        canvas.circle(centre, radius, width);
+        return;
+    }
+    found->lastUse = ++m_uses;
+    if (!found->recorded) {
+        Canvas recorder = canvas;
+        recorder.setLog(&found->runs);
+        recorder.circle(centre, radius, width);
+        found->recorded = true;
+    }
+    canvas.spans(found->runs);
 }
 
 } // namespace kentrikh::raster

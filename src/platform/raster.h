@@ -18,10 +18,12 @@
 // far geometry first, so that coordinates stay within a few thousand pixels of the buffer
 // where doubles place them exactly.
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <vector>
 
 namespace kentrikh::raster {
@@ -98,6 +100,7 @@ public:
 
     // Pixels x0 to x1 of row y, as far as they lie in the buffer.
     void span(int y, int x0, int x1);
+    void spans(std::span<const Run> runs);
     void fill();
 
     // A pixel (width <= 1) or a disc of the width.
@@ -112,6 +115,8 @@ public:
     void disc(Point centre, double radius);
     void convexPolygon(const std::vector<Point> &corners);
 
+    int width() const { return m_width; }
+    int height() const { return m_height; }
     bool wroteAny() const { return m_top <= m_bottom; }
     int left() const { return m_left; }
     int top() const { return m_top; }
@@ -161,6 +166,34 @@ inline bool PixelSet::meets(int y, int x0, int x1) const
     }
     return false;
 }
+
+// The runs of the outlines drawn last, so that an outline drawn again where it was drawn before
+// (a circle that stays put while the picture changes around it) is painted from its runs
+// instead of being worked out again. The runs are kept from an outline's second drawing on.
+class OutlineCache
+{
+public:
+    // canvas.circle(centre, radius, width).
+    void circle(Canvas &canvas, Point centre, double radius, double width);
+
+private:
+    struct Outline
+    {
+        int canvasWidth = 0;
+        int canvasHeight = 0;
+        Point centre;
+        double radius = 0;
+        double width = 0;
+        bool recorded = false;
+        std::vector<Run> runs;
+        std::uint64_t lastUse = 0;
+    };
+
+    // More than a picture draws outlines a step, so that those that stay put are not pushed
+    // out by those that move.
+    std::array<Outline, 8> m_outlines;
+    std::uint64_t m_uses = 0;
+};
 
 template<typename RunFunction>
 void PixelSet::forEachRunWithin(int y, int x0, int x1, RunFunction run) const
