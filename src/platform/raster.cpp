@@ -218,10 +218,40 @@ void Canvas::span(int y, int x0, int x1)
     m_bottom = std::max(m_bottom, y);
 }
 
+// span() for many runs at once, with the bookkeeping in registers across them.
 void Canvas::spans(std::span<const Run> runs)
 {
-    for (const Run &run : runs)
-        span(run.y, run.x0, run.x1);
+    // Locals: the pixels are unsigned ints, so writing them through a pointer could change
+    // any member as far as the compiler knows.
+    std::uint32_t *const pixels = m_pixels;
+    const std::ptrdiff_t stride = m_stride;
+    const int width = m_width;
+    const int height = m_height;
+    const std::uint32_t colour = m_colour;
+    std::vector<Run> *const log = m_log;
+    const PixelSet *const only = m_logOnly;
+    int left = m_left;
+    int right = m_right;
+    int top = m_top;
+    int bottom = m_bottom;
+    for (const Run &run : runs) {
+        const int y = run.y;
+        const int x0 = std::max(run.x0, 0);
+        const int x1 = std::min(run.x1, width - 1);
+        if (y < 0 || y >= height || x0 > x1)
+            continue;
+        fillRun(pixels + y * stride + x0, x1 - x0 + 1, colour);
+        if (log && (!only || only->meets(y, x0, x1)))
+            log->push_back({y, x0, x1});
+        left = std::min(left, x0);
+        right = std::max(right, x1);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    m_left = left;
+    m_right = right;
+    m_top = top;
+    m_bottom = bottom;
 }
 
 void Canvas::fill()
