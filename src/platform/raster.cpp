@@ -387,15 +387,17 @@ void Canvas::wideSegment(Point a, Point b, double radius, bool roundEnds)
         beside.narrow(e, low, high);
         double left = low <= high ? a.x + low : Infinity;
         double right = low <= high ? a.x + high : -Infinity;
-        if (roundEnds) {
-            for (const Point end : {a, b}) {
-                const double fromEnd = y - end.y;
-                if (fromEnd * fromEnd <= radiusSquared) {
-                    const double h = std::sqrt(radiusSquared - fromEnd * fromEnd);
-                    left = std::min(left, end.x - h);
-                    right = std::max(right, end.x + h);
-                }
+        const auto roundEnd = [&](Point end) {
+            const double fromEnd = y - end.y;
+            if (fromEnd * fromEnd <= radiusSquared) {
+                const double h = std::sqrt(radiusSquared - fromEnd * fromEnd);
+                left = std::min(left, end.x - h);
+                right = std::max(right, end.x + h);
             }
+        };
+        if (roundEnds) {
+            roundEnd(a);
+            roundEnd(b);
         }
         spanBetween(y, left, right);
     }
