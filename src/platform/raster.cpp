@@ -43,7 +43,7 @@ int nearest(double v)
 // n > 0 pixels from p on. Most runs of an outline are a few pixels long: pairs of pixels
 // written over each other cover them without a loop, whose exit the processor would
 // mispredict at every run.
-void fillRun(std::uint32_t *p, int n, std::uint32_t colour)
+inline void fillRun(std::uint32_t *p, int n, std::uint32_t colour)
 {
     if (n == 1) {
         *p = colour;
