@@ -100,6 +100,7 @@ public:
 
     // Pixels x0 to x1 of row y, as far as they lie in the buffer.
     void span(int y, int x0, int x1);
+    // span() for each run.
     void spans(std::span<const Run> runs);
     void fill();
 
