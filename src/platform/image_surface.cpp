@@ -484,8 +484,11 @@ raster::Canvas ImageSurface::canvas()
         m_image.height(), m_image.bytesPerLine() / 4);
     if (m_pathValid && m_writes.size() > MaxLoggedRuns)
         forgetPath();
-    if (m_drawingPath || m_pathValid)
+    // Writes that miss the path need no repair.
+    if (m_drawingPath)
         canvas.setLog(&m_writes);
+    else if (m_pathValid)
+        canvas.setLog(&m_writes, &m_pathPixels);
     return canvas;
 }
 
@@ -685,7 +688,7 @@ void ImageSurface::drawCircle(float x, float y, float radius, const Pen &pen, co
         }
         canvas.setColour(toPixelValue(pen.colour));
         if (outlineStroke.dashes == raster::Dashes::Solid) {
-            canvas.circle(centre, r, outlineStroke.width);
+            m_outlines.circle(canvas, centre, r, outlineStroke.width);
         } else {
             // The pattern runs along the chords of each visible arc, from where it enters.
             for (const Arc &arc : visibleArcs(circle.centre(), circle.radius.hi, box))

@@ -11,10 +11,10 @@
 // be placed.
 //
 // The path layer: the scene redraws its whole trajectory every step, one polyline a little
-// longer each time. The surface keeps the pixels of the last polyline and a log of every run
-// written since. A polyline that extends the last one (the same pen, the same first points)
-// paints only its new segments and the old path's pixels that the log shows were written
-// over. Painting a set of pixels in one opaque colour gives the same image whatever was
+// longer each time. The surface keeps the pixels of the last polyline and a log of the runs
+// written over them since. A polyline that extends the last one (the same pen, the same first
+// points) paints only its new segments and the old path's pixels that the log shows were
+// written over. Painting a set of pixels in one opaque colour gives the same image whatever was
 // there, so the image comes out exactly as if every segment had been drawn again.
 // Clearing, rescaling and resizing forget the path.
 
@@ -112,6 +112,8 @@ private:
     Pen m_pathPen;
     raster::PixelSet m_pathPixels;
     std::vector<raster::Run> m_writes;
+
+    raster::OutlineCache m_outlines;
 };
 
 } // namespace kentrikh

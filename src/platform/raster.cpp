@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <utility>
@@ -37,6 +38,32 @@ int nearest(double v)
 {
     const double held = v < 1e9 ? (v > -1e9 ? v : -1e9) : 1e9;
     return floorToInt(held + 0.5);
+}
+
+// n > 0 pixels from p on. Most runs of an outline are a few pixels long: pairs of pixels
+// written over each other cover them without a loop, whose exit the processor would
+// mispredict at every run.
+inline void fillRun(std::uint32_t *p, int n, std::uint32_t colour)
+{
+    if (n == 1) {
+        *p = colour;
+        return;
+    }
+    const std::uint64_t pair = colour * 0x100000001ull;
+    const auto put = [&](int at) { std::memcpy(p + at, &pair, sizeof pair); };
+    if (n <= 4) {
+        put(0);
+        put(n - 2);
+    } else if (n <= 8) {
+        put(0);
+        put(2);
+        put(n - 4);
+        put(n - 2);
+    } else {
+        for (int at = 0; at + 2 <= n; at += 2)
+            put(at);
+        put(n - 2);
+    }
 }
 
 // A dash pattern, in units of the width (at least a pixel): Dot 1 on, 1 off; DashDot 4 on,
@@ -182,18 +209,49 @@ void Canvas::span(int y, int x0, int x1)
     x1 = std::min(x1, m_width - 1);
     if (y < 0 || y >= m_height || x0 > x1)
         return;
-    // A local colour: the pixels are unsigned ints, so writing them through a pointer could
-    // change any member as far as the compiler knows.
-    const std::uint32_t colour = m_colour;
-    std::uint32_t *row = m_pixels + y * m_stride;
-    for (int x = x0; x <= x1; ++x)
-        row[x] = colour;
-    if (m_log)
+    fillRun(m_pixels + y * m_stride + x0, x1 - x0 + 1, m_colour);
+    if (m_log && (!m_logOnly || m_logOnly->meets(y, x0, x1)))
         m_log->push_back({y, x0, x1});
     m_left = std::min(m_left, x0);
     m_right = std::max(m_right, x1);
     m_top = std::min(m_top, y);
     m_bottom = std::max(m_bottom, y);
+}
+
+// span() for many runs at once, with the bookkeeping in registers across them.
+void Canvas::spans(std::span<const Run> runs)
+{
+    // Locals: the pixels are unsigned ints, so writing them through a pointer could change
+    // any member as far as the compiler knows.
+    std::uint32_t *const pixels = m_pixels;
+    const std::ptrdiff_t stride = m_stride;
+    const int width = m_width;
+    const int height = m_height;
+    const std::uint32_t colour = m_colour;
+    std::vector<Run> *const log = m_log;
+    const PixelSet *const only = m_logOnly;
+    int left = m_left;
+    int right = m_right;
+    int top = m_top;
+    int bottom = m_bottom;
+    for (const Run &run : runs) {
+        const int y = run.y;
+        const int x0 = std::max(run.x0, 0);
+        const int x1 = std::min(run.x1, width - 1);
+        if (y < 0 || y >= height || x0 > x1)
+            continue;
+        fillRun(pixels + y * stride + x0, x1 - x0 + 1, colour);
+        if (log && (!only || only->meets(y, x0, x1)))
+            log->push_back({y, x0, x1});
+        left = std::min(left, x0);
+        right = std::max(right, x1);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    m_left = left;
+    m_right = right;
+    m_top = top;
+    m_bottom = bottom;
 }
 
 void Canvas::fill()
@@ -329,15 +387,17 @@ void Canvas::wideSegment(Point a, Point b, double radius, bool roundEnds)
         beside.narrow(e, low, high);
         double left = low <= high ? a.x + low : Infinity;
         double right = low <= high ? a.x + high : -Infinity;
-        if (roundEnds) {
-            for (const Point end : {a, b}) {
-                const double fromEnd = y - end.y;
-                if (fromEnd * fromEnd <= radiusSquared) {
-                    const double h = std::sqrt(radiusSquared - fromEnd * fromEnd);
-                    left = std::min(left, end.x - h);
-                    right = std::max(right, end.x + h);
-                }
+        const auto roundEnd = [&](Point end) {
+            const double fromEnd = y - end.y;
+            if (fromEnd * fromEnd <= radiusSquared) {
+                const double h = std::sqrt(radiusSquared - fromEnd * fromEnd);
+                left = std::min(left, end.x - h);
+                right = std::max(right, end.x + h);
             }
+        };
+        if (roundEnds) {
+            roundEnd(a);
+            roundEnd(b);
         }
         spanBetween(y, left, right);
     }
@@ -481,7 +541,9 @@ void Canvas::annulus(Point c, double inner, double outer)
     for (int y = first; y <= last; ++y) {
         const double dy = y - c.y;
         const double dySquared = dy * dy;
-        if (!rightSide.holds(dySquared) && !leftSide.holds(dySquared))
+        const bool onLeft = leftSide.holds(dySquared);
+        const bool onRight = rightSide.holds(dySquared);
+        if (!onLeft && !onRight)
             continue;
         const double outerSquared = outer * outer - dySquared;
         if (outerSquared < 0)
@@ -492,9 +554,12 @@ void Canvas::annulus(Point c, double inner, double outer)
             spanBetween(y, c.x - ho, c.x + ho);
             continue;
         }
+        // A side that misses the columns by a pixel or more would come out empty.
         const double hi = std::sqrt(innerSquared);
-        spanBetween(y, c.x - ho, c.x - hi);
-        spanBetween(y, c.x + hi, c.x + ho);
+        if (onLeft)
+            spanBetween(y, c.x - ho, c.x - hi);
+        if (onRight)
+            spanBetween(y, c.x + hi, c.x + ho);
     }
 }
 
@@ -528,6 +593,38 @@ void Canvas::convexPolygon(const std::vector<Point> &corners)
         }
         spanBetween(y, left, right);
     }
+}
+
+void OutlineCache::circle(Canvas &canvas, Point centre, double radius, double width)
+{
+    const auto same = [&](const Outline &o) {
+        return o.canvasWidth == canvas.width() && o.canvasHeight == canvas.height()
+            && o.centre.x == centre.x && o.centre.y == centre.y && o.radius == radius
+            && o.width == width;
+    };
+    const auto found = std::find_if(m_outlines.begin(), m_outlines.end(), same);
+    if (found == m_outlines.end()) {
+        Outline &oldest = *std::min_element(m_outlines.begin(), m_outlines.end(),
+            [](const Outline &a, const Outline &b) { return a.lastUse < b.lastUse; });
+        oldest.canvasWidth = canvas.width();
+        oldest.canvasHeight = canvas.height();
+        oldest.centre = centre;
+        oldest.radius = radius;
+        oldest.width = width;
+        oldest.recorded = false;
+        oldest.runs.clear();
+        oldest.lastUse = ++m_uses;
+        canvas.circle(centre, radius, width);
+        return;
+    }
+    found->lastUse = ++m_uses;
+    if (!found->recorded) {
+        Canvas recorder = canvas;
+        recorder.setLog(&found->runs);
+        recorder.circle(centre, radius, width);
+        found->recorded = true;
+    }
+    canvas.spans(found->runs);
 }
 
 } // namespace kentrikh::raster

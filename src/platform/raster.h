@@ -18,10 +18,12 @@
 // far geometry first, so that coordinates stay within a few thousand pixels of the buffer
 // where doubles place them exactly.
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <vector>
 
 namespace kentrikh::raster {
@@ -51,6 +53,8 @@ public:
     void add(int y, int x0, int x1);
 
     bool isEmpty() const { return m_top > m_bottom; }
+    // Whether any of pixels x0 to x1 of row y, 0 <= x0 <= x1 < width, is in the set.
+    bool meets(int y, int x0, int x1) const;
 
     // run(y, a, b) for each run of pixels of the set within x0 to x1 of row y.
     template<typename RunFunction>
@@ -87,11 +91,17 @@ public:
     Canvas(std::uint32_t *pixels, int width, int height, std::ptrdiff_t stride);
 
     void setColour(std::uint32_t pixel) { m_colour = pixel; }
-    // Columns go into the set divided by 2^shift: a set of 8-pixel pieces takes 3.
-    void setLog(std::vector<Run> *log) { m_log = log; }
+    // With only, the log gets just the runs that meet that set.
+    void setLog(std::vector<Run> *log, const PixelSet *only = nullptr)
+    {
+        m_log = log;
+        m_logOnly = only;
+    }
 
     // Pixels x0 to x1 of row y, as far as they lie in the buffer.
     void span(int y, int x0, int x1);
+    // span() for each run.
+    void spans(std::span<const Run> runs);
     void fill();
 
     // A pixel (width <= 1) or a disc of the width.
@@ -106,6 +116,8 @@ public:
     void disc(Point centre, double radius);
     void convexPolygon(const std::vector<Point> &corners);
 
+    int width() const { return m_width; }
+    int height() const { return m_height; }
     bool wroteAny() const { return m_top <= m_bottom; }
     int left() const { return m_left; }
     int top() const { return m_top; }
@@ -129,10 +141,59 @@ private:
     std::ptrdiff_t m_stride;
     std::uint32_t m_colour = 0xff000000;
     std::vector<Run> *m_log = nullptr;
+    const PixelSet *m_logOnly = nullptr;
     int m_left = std::numeric_limits<int>::max();
     int m_top = std::numeric_limits<int>::max();
     int m_right = -1;
     int m_bottom = -1;
+};
+
+inline bool PixelSet::meets(int y, int x0, int x1) const
+{
+    if (y < m_top || y > m_bottom || x1 < m_left || x0 > m_right)
+        return false;
+    const Word *row = m_words.data() + std::size_t(y) * m_wordsPerRow;
+    const unsigned first = unsigned(x0) / WordBits;
+    const unsigned last = unsigned(x1) / WordBits;
+    const Word head = ~Word(0) << (unsigned(x0) % WordBits);
+    const Word tail = ~Word(0) >> (WordBits - 1 - unsigned(x1) % WordBits);
+    if (first == last)
+        return row[first] & head & tail;
+    if (row[first] & head || row[last] & tail)
+        return true;
+    for (unsigned w = first + 1; w < last; ++w) {
+        if (row[w])
+            return true;
+    }
+    return false;
+}
+
+// The runs of the outlines drawn last, so that an outline drawn again where it was drawn before
+// (a circle that stays put while the picture changes around it) is painted from its runs
+// instead of being worked out again. The runs are kept from an outline's second drawing on.
+class OutlineCache
+{
+public:
+    // canvas.circle(centre, radius, width).
+    void circle(Canvas &canvas, Point centre, double radius, double width);
+
+private:
+    struct Outline
+    {
+        int canvasWidth = 0;
+        int canvasHeight = 0;
+        Point centre;
+        double radius = 0;
+        double width = 0;
+        bool recorded = false;
+        std::vector<Run> runs;
+        std::uint64_t lastUse = 0;
+    };
+
+    // More than a picture draws outlines a step, so that those that stay put are not pushed
+    // out by those that move.
+    std::array<Outline, 8> m_outlines;
+    std::uint64_t m_uses = 0;
 };
 
 template<typename RunFunction>

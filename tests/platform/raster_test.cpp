@@ -51,6 +51,7 @@ public:
     }
     int width() const { return m_width; }
     int height() const { return m_height; }
+    friend bool operator==(const Buffer &, const Buffer &) = default;
 
 private:
     std::ptrdiff_t stride() const { return m_width + 2 * Guard; }
@@ -277,12 +278,55 @@ TEST(Raster, PixelSetWalksRunsAcrossWords)
                     want.push_back({x, x});
             }
             EXPECT_EQ(runs, want) << "row " << y << " from " << from;
+            EXPECT_EQ(set.meets(y, from, to), !want.empty()) << "row " << y << " from " << from;
         }
     }
     set.clear();
     EXPECT_TRUE(set.isEmpty());
     for (int y = 0; y < 10; ++y)
         set.forEachRunWithin(y, 0, 199, [](int, int, int) { ADD_FAILURE() << "a pixel left"; });
+}
+
+// An outline drawn again is painted from its runs: the pixels must be the very ones the canvas
+// works out, whatever was drawn in between and on whichever canvas.
+TEST(Raster, OutlineCachePaintsWhatTheCanvasDraws)
+{
+    struct Outline
+    {
+        Point centre;
+        double radius;
+        double width;
+    };
+    // Two that stay put, wide and thin, among others that move or change their size; in ink
+    // and in white; now and then enough of the others to push the two out.
+    const Outline neighbours[] = {{{21.3, 14.8}, 12, 3}, {{20.3, 15.8}, 12, 3},
+        {{20.3, 14.8}, 12.5, 3}, {{20.3, 14.8}, 12, 2}};
+    std::vector<Outline> outlines;
+    for (int i = 0; i < 40; ++i) {
+        outlines.push_back({{20.3, 14.8}, 12, 3});
+        outlines.push_back({{30, 5}, 15, 1});
+        if (i % 3 == 1)
+            outlines.push_back(neighbours[i / 3 % 4]);
+        for (int j = 0; j < (i % 10 == 4 ? 9 : 2); ++j)
+            outlines.push_back({{i * 0.7 + j, 30 - i * 0.4}, 4.0 + j + i % 3, 1.0 + j % 4});
+    }
+    OutlineCache cache;
+    for (const int width : {40, 52}) {
+        Buffer cached(width, 30);
+        Buffer direct(width, 30);
+        for (std::size_t i = 0; i < outlines.size(); ++i) {
+            const Outline &o = outlines[i];
+            Canvas viaCache = cached.canvas();
+            Canvas canvas = direct.canvas();
+            if (i % 3 == 2) {
+                viaCache.setColour(Paper);
+                canvas.setColour(Paper);
+            }
+            cache.circle(viaCache, o.centre, o.radius, o.width);
+            canvas.circle(o.centre, o.radius, o.width);
+            ASSERT_TRUE(cached == direct) << "outline " << i << " on a canvas " << width << " wide";
+        }
+    }
 }
 
 } // namespace
