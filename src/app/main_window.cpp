@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/focus_scroll_bar.h"
 #include "app/wrapping_check_box.h"
 #include "curvature_window/curvature_graph.h"
 #include "curvature_window/curvature_window.h"
@@ -7,6 +8,7 @@
 #include "motion/step.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
+#include "platform/screen_metrics.h"
 #include "scene/probe.h"
 #include "scene/step_scene.h"
 
@@ -37,7 +39,7 @@ QRect toPixels(const TwipRect &r, double twipsPerPixel)
 QScrollBar *makeScrollBar(QWidget *parent, const char *name, int min, int max, int smallChange,
     int largeChange, int value)
 {
-    auto *bar = new QScrollBar(Qt::Horizontal, parent);
+    auto *bar = new FocusScrollBar(parent);
     bar->setObjectName(QString::fromLatin1(name));
     bar->setRange(min, max);
     bar->setSingleStep(smallChange);
@@ -131,6 +133,8 @@ void MainWindow::Main(const ScreenLayout &screen, bool show)
     HandlerScope scope(*this);
     m_screen = screen;
     layOut(screen);
+    // The control first in the focus order has the focus when the window opens.
+    MAGNHTIO->setFocus();
     if (show)
         QWidget::show();
     initialiseSimulation(m_sim, sliderValues());
@@ -158,15 +162,19 @@ void MainWindow::layOut(const ScreenLayout &screen)
 
     move(0, 0);
     resize(client);
-    m_surface = std::make_unique<ImageSurface>(client, tpp, font());
-    m_surface->setChangedHandler([this](const QRect &dirty) { update(dirty); });
-    m_surface->setBackColor(White);
+    if (m_surface) {
+        m_surface->resize(client);
+    } else {
+        m_surface = std::make_unique<ImageSurface>(client, tpp, font());
+        m_surface->setChangedHandler([this](const QRect &dirty) { update(dirty); });
+        m_surface->setBackColor(White);
+    }
 
     // The frame measured in twips before any user scale.
     const float outerWidth = static_cast<float>(side * tpp);
     const float outerHeight = static_cast<float>(side * tpp);
-    const float clientWidth = m_surface->scaleWidth();
-    const float clientHeight = m_surface->scaleHeight();
+    const float clientWidth = static_cast<float>(client.width() * tpp);
+    const float clientHeight = static_cast<float>(client.height() * tpp);
     m_sim.BorderRatioX = (outerWidth - clientWidth) / clientWidth;
     m_sim.BorderRatioY = (outerHeight - clientHeight) / clientHeight;
     setUserScale(1);
@@ -202,6 +210,33 @@ void MainWindow::layOut(const ScreenLayout &screen)
     writeLabel3();
     writeLabel4();
     writeLabel5();
+}
+
+void MainWindow::fitFrame()
+{
+    // A maximised or minimised window is where the person put it.
+    if (!isVisible() || (windowState() & ~Qt::WindowActive) != Qt::WindowNoState)
+        return;
+    const QMargins frame = frameMargins(*this);
+    if (frame == m_screen.frame)
+        return;
+    // The scale follows the frame, so what was drawn no longer fits: start from the
+    // picture the window opens with.
+    m_screen.frame = frame;
+    layOut(m_screen);
+    m_surface->cls();
+    setUserScale(klimaka->value());
+    drawReferenceCircle();
+}
+
+void MainWindow::moveEvent(QMoveEvent *)
+{
+    fitFrame();
+}
+
+void MainWindow::resizeEvent(QResizeEvent *)
+{
+    fitFrame();
 }
 
 void MainWindow::setUserScale(int scaleFactor)

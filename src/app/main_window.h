@@ -62,10 +62,15 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createControls();
     void layOut(const ScreenLayout &screen);
+    // A window manager frames the window only after it is shown, and may change the frame
+    // later: the window is laid out again for the frame it really has.
+    void fitFrame();
 
     void Command1_Click();
     void Command2_Click();

@@ -70,13 +70,36 @@ CurvatureWindow::CurvatureWindow(double twipsPerPixel)
 void CurvatureWindow::setOuterGeometry(
     double leftTwips, double topTwips, double widthTwips, double heightTwips)
 {
-    const QMargins frame = frameMargins(*this);
+    m_outerTwips = QRectF(leftTwips, topTwips, widthTwips, heightTwips);
+    const QMargins frame = m_frame = frameMargins(*this);
     const int width = toPixels(widthTwips, m_twipsPerPixel);
     const int height = toPixels(heightTwips, m_twipsPerPixel);
     resize(std::max(1, width - frame.left() - frame.right()),
         std::max(1, height - frame.top() - frame.bottom()));
     // A top-level window's position is that of its frame.
     move(toPixels(leftTwips, m_twipsPerPixel), toPixels(topTwips, m_twipsPerPixel));
+}
+
+void CurvatureWindow::fitFrame()
+{
+    // Until the graph places it, and while maximised or minimised, the window is where the
+    // platform or the person put it.
+    if (m_outerTwips.isNull() || !isVisible()
+        || (windowState() & ~Qt::WindowActive) != Qt::WindowNoState)
+        return;
+    if (frameMargins(*this) != m_frame)
+        setOuterGeometry(
+            m_outerTwips.left(), m_outerTwips.top(), m_outerTwips.width(), m_outerTwips.height());
+}
+
+void CurvatureWindow::moveEvent(QMoveEvent *)
+{
+    fitFrame();
+}
+
+void CurvatureWindow::resizeEvent(QResizeEvent *)
+{
+    fitFrame();
 }
 
 void CurvatureWindow::closeEvent(QCloseEvent *event)
