@@ -58,6 +58,9 @@ void FocusScrollBar::paintEvent(QPaintEvent *event)
     QStylePainter painter(this);
     QStyleOptionFocusRect focus;
     focus.initFrom(this);
+    // Marked whatever gave it the focus: the style marks only focus that Tab moved, and
+    // the first bar has the focus from the start.
+    focus.state |= QStyle::State_KeyboardFocusChange;
     painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
 }
 

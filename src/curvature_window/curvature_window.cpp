@@ -1,5 +1,6 @@
 #include "curvature_window/curvature_window.h"
 
+#include "platform/backing_image.h"
 #include "platform/screen_metrics.h"
 
 #include <QCloseEvent>
@@ -47,7 +48,7 @@ PictureBox::PictureBox(QWidget *parent, double twipsPerPixel)
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.drawImage(event->rect(), m_surface.image(), event->rect());
+    paintBackingImage(painter, event->rect(), m_surface.image());
 }
 
 void PictureBox::resizeEvent(QResizeEvent *)
