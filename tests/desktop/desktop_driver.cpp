@@ -188,6 +188,7 @@ public:
         m_process.setProcessChannelMode(QProcess::ForwardedChannels);
         m_process.start(QStringLiteral(KENTRIKH_PROGRAM), arguments);
     }
+    bool running() const { return m_process.state() == QProcess::Running; }
     ~Program()
     {
         m_process.terminate();
@@ -201,11 +202,15 @@ private:
 };
 
 // The main window once the window manager has framed it and the program has fitted it.
-std::optional<QString> framedMainWindow(const QRect &expected)
+std::optional<QString> framedMainWindow(const Program &program, const QRect &expected)
 {
     const std::optional<QString> id = window(MainTitle);
     if (id)
-        waitFor([&] { return frameGeometry(*id) == expected; }, 3000);
+        waitFor([&] { return frameGeometry(*id) == expected; });
+    else
+        std::printf("no main window; the program %s; the windows: %s\n",
+            program.running() ? "runs" : "has ended",
+            qPrintable(xdotool({"search", "--name", "."}).replace('\n', ' ')));
     return id;
 }
 
@@ -264,7 +269,7 @@ void checkDesktop()
     }
 
     Program program;
-    const std::optional<QString> mainId = framedMainWindow(QRect(0, 0, side, side));
+    const std::optional<QString> mainId = framedMainWindow(program, QRect(0, 0, side, side));
     check(mainId.has_value(), QStringLiteral("the main window opens"));
     if (!mainId)
         return;
@@ -274,7 +279,7 @@ void checkDesktop()
     const QRect client = clientGeometry(*mainId);
 
     // Focus starts on MAGNHTIO; Tab walks the designed order, the arrows move a bar.
-    waitFor([&] { return xdotool({"getactivewindow"}) == *mainId; }, 3000);
+    waitFor([&] { return xdotool({"getactivewindow"}) == *mainId; });
     const QRect strip(
         client.left(), client.bottom() - client.height() / 4, 300, client.height() / 4);
     const auto pressThenWatch = [&](const QStringList &keys, const char *expected) {
@@ -283,7 +288,7 @@ void checkDesktop()
         const QImage before = grab(strip);
         key(QStringLiteral("Right"));
         QImage after;
-        waitFor([&] { return (after = grab(strip)) != before; }, 3000);
+        waitFor([&] { return (after = grab(strip)) != before; });
         const QString bar = barThatChanged(before, after, client, side);
         check(bar == QLatin1String(expected),
             QStringLiteral("after %1 the arrow key moves %2 (expected %3)")
@@ -316,7 +321,7 @@ void checkDesktop()
         if (!box)
             break;
         ++boxes;
-        waitFor([&] { return above(*box, *graphId) && above(*graphId, *mainId); }, 3000);
+        waitFor([&] { return above(*box, *graphId) && above(*graphId, *mainId); });
         check(above(*graphId, *mainId) && above(*box, *graphId) && transientFor(*box) == *graphId,
             QStringLiteral("message box %1 belongs to the graph and shows over it, the graph over "
                            "the main window")
@@ -326,7 +331,7 @@ void checkDesktop()
         waitFor([&] { return !windows(BoxTitle).contains(*box); });
     }
     check(boxes == 3, QStringLiteral("the graph reports %1 values (expected 3)").arg(boxes));
-    waitFor([&] { return frameGeometry(*graphId) == QRect(0, 0, side / 2, side / 2); }, 3000);
+    waitFor([&] { return frameGeometry(*graphId) == QRect(0, 0, side / 2, side / 2); });
     const QRect graphFrame = frameGeometry(*graphId);
     check(graphFrame == QRect(0, 0, side / 2, side / 2),
         QStringLiteral("curvature window frame ") + text(graphFrame));
@@ -352,14 +357,17 @@ std::optional<double> seenRun(const QString &mainId, const QRect &client)
     clock.start();
     key(QStringLiteral("Return"));
     qint64 lastChange = -1;
+    int grabs = 0;
     // The run is over once the picture has stood still for a second.
     while (clock.elapsed() - std::max<qint64>(lastChange, 0) < 1000) {
         QImage now = grab(client);
+        ++grabs;
         if (now != last) {
             lastChange = clock.elapsed();
             last = std::move(now);
         }
     }
+    std::printf("(the screen polled every %.1f ms) ", double(clock.elapsed()) / grabs);
     return lastChange < 0 ? std::nullopt : std::optional<double>(lastChange / 1000.0);
 }
 
@@ -367,7 +375,7 @@ int measurePacing(int runs)
 {
     const int side = QGuiApplication::primaryScreen()->geometry().height();
     Program program;
-    const std::optional<QString> mainId = framedMainWindow(QRect(0, 0, side, side));
+    const std::optional<QString> mainId = framedMainWindow(program, QRect(0, 0, side, side));
     if (!mainId)
         return 1;
     const QRect client = clientGeometry(*mainId);
