@@ -7,8 +7,8 @@
 //                                screen, from closing START's box to the last change of the
 //                                window's pixels, and their median
 //
-// Needs DISPLAY with a window manager that sets _NET_FRAME_EXTENTS, and a screen 1024
-// pixels high (run.sh starts both).
+// Needs DISPLAY with a window manager that sets _NET_FRAME_EXTENTS (run.sh starts one).
+// KENTRIKH_PROGRAM names another build of the program to drive.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -180,13 +180,19 @@ const QPoint CurvatureBox(256 + 60, 40 + 20);
 const QPoint FoucaultBox(256 + 60, 80 + 16);
 const QPoint ForcesBox(384 + 60, 56 + 16);
 
+// The program built with the driver, or another build of it named by KENTRIKH_PROGRAM.
+QString program()
+{
+    return qEnvironmentVariable("KENTRIKH_PROGRAM", QStringLiteral(KENTRIKH_PROGRAM));
+}
+
 class Program
 {
 public:
     Program(const QStringList &arguments = {})
     {
         m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process.start(QStringLiteral(KENTRIKH_PROGRAM), arguments);
+        m_process.start(program(), arguments);
     }
     bool running() const { return m_process.state() == QProcess::Running; }
     ~Program()
@@ -257,7 +263,7 @@ void checkDesktop()
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         headless.setProcessEnvironment(environment);
-        headless.start(QStringLiteral(KENTRIKH_PROGRAM),
+        headless.start(program(),
             {"--headless", "--press", "start", "--run", "--press", "graph"});
         headless.waitForFinished(60000);
         const QStringList out
