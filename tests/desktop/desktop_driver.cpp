@@ -263,8 +263,7 @@ void checkDesktop()
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         headless.setProcessEnvironment(environment);
-        headless.start(program(),
-            {"--headless", "--press", "start", "--run", "--press", "graph"});
+        headless.start(program(), {"--headless", "--press", "start", "--run", "--press", "graph"});
         headless.waitForFinished(60000);
         const QStringList out
             = QString::fromUtf8(headless.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
