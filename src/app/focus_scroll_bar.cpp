@@ -15,31 +15,29 @@ FocusScrollBar::FocusScrollBar(QWidget *parent)
 void FocusScrollBar::keyPressEvent(QKeyEvent *event)
 {
     SliderAction action = SliderNoAction;
-    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
-        switch (event->key()) {
-        case Qt::Key_Left:
-        case Qt::Key_Up:
-            action = SliderSingleStepSub;
-            break;
-        case Qt::Key_Right:
-        case Qt::Key_Down:
-            action = SliderSingleStepAdd;
-            break;
-        case Qt::Key_PageUp:
-            action = SliderPageStepSub;
-            break;
-        case Qt::Key_PageDown:
-            action = SliderPageStepAdd;
-            break;
-        case Qt::Key_Home:
-            action = SliderToMinimum;
-            break;
-        case Qt::Key_End:
-            action = SliderToMaximum;
-            break;
-        default:
-            break;
-        }
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        action = SliderSingleStepSub;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        action = SliderSingleStepAdd;
+        break;
+    case Qt::Key_PageUp:
+        action = SliderPageStepSub;
+        break;
+    case Qt::Key_PageDown:
+        action = SliderPageStepAdd;
+        break;
+    case Qt::Key_Home:
+        action = SliderToMinimum;
+        break;
+    case Qt::Key_End:
+        action = SliderToMaximum;
+        break;
+    default:
+        break;
     }
     if (action == SliderNoAction) {
         QScrollBar::keyPressEvent(event);
