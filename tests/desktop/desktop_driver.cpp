@@ -194,7 +194,17 @@ public:
         m_process.setProcessChannelMode(QProcess::ForwardedChannels);
         m_process.start(program(), arguments);
     }
-    bool running() const { return m_process.state() == QProcess::Running; }
+    QString state() const
+    {
+        if (m_process.state() == QProcess::Running)
+            return QStringLiteral("runs");
+        if (m_process.error() == QProcess::FailedToStart)
+            return QStringLiteral("failed to start: ") + m_process.errorString();
+        return QStringLiteral("has ended: %1 %2")
+            .arg(m_process.exitStatus() == QProcess::CrashExit ? QStringLiteral("crashed, signal")
+                                                               : QStringLiteral("exit status"))
+            .arg(m_process.exitCode());
+    }
     ~Program()
     {
         m_process.terminate();
@@ -215,7 +225,7 @@ std::optional<QString> framedMainWindow(const Program &program, const QRect &exp
         waitFor([&] { return frameGeometry(*id) == expected; });
     else
         std::printf("no main window; the program %s; the windows: %s\n",
-            program.running() ? "runs" : "has ended",
+            qPrintable(program.state()),
             qPrintable(xdotool({"search", "--name", "."}).replace('\n', ' ')));
     return id;
 }
