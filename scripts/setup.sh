@@ -9,6 +9,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
     xvfb xauth xdotool imagemagick
+    # The desktop test: a window manager, window properties, and the locales the suite
+    # runs under.
+    openbox x11-utils locales
 )
 
 missing=()
@@ -18,11 +21,24 @@ for p in "${packages[@]}"; do
     fi
 done
 
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}" >&2
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq >/dev/null
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}" >&2
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq >/dev/null
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Locales: the suite also runs where the decimal separator is a comma (German) and where
+# the captions' script is the locale's own (Greek).
+locales=(de_DE.UTF-8 el_GR.UTF-8)
+for l in "${locales[@]}"; do
+    if ! locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}"; then
+        echo "Generating the locale $l" >&2
+        $sudo sed -i "s/^# *\($l UTF-8\)/\1/" /etc/locale.gen
+        grep -qx "$l UTF-8" /etc/locale.gen || echo "$l UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+        regenerate=1
+    fi
+done
+[ -z "${regenerate:-}" ] || $sudo locale-gen >/dev/null

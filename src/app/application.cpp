@@ -43,6 +43,17 @@ bool hasDisplay()
         || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// A headless run's output is read by scripts: it holds the program's own lines only. Qt's
+// notes about the environment (no runtime directory, a platform that cannot raise a
+// window) say nothing about the run; its errors still get through.
+QtMessageHandler qtDefaultHandler = nullptr;
+
+void dropQtNotes(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        qtDefaultHandler(type, context, text);
+}
+
 // Before the application object exists, the only time the platform can be chosen. An
 // offscreen platform the caller configured (with its own screen, say) is kept.
 void useOffscreenPlatform()
@@ -240,8 +251,10 @@ int runApplication(int argc, char **argv)
     // in files instead of failing.
     const bool demo = arguments.isEmpty() && !hasDisplay();
     const CommandLine commandLine = demo ? demoCommandLine() : parsed.commandLine;
-    if (commandLine.headless)
+    if (commandLine.headless) {
         useOffscreenPlatform();
+        qtDefaultHandler = qInstallMessageHandler(dropQtNotes);
+    }
 
     // The command line is ours alone: Qt sees only the program's name.
     int qtArgc = 1;

@@ -1,12 +1,15 @@
 #include "app/main_window.h"
 
+#include "app/focus_scroll_bar.h"
 #include "app/wrapping_check_box.h"
 #include "curvature_window/curvature_graph.h"
 #include "curvature_window/curvature_window.h"
 #include "motion/reset.h"
 #include "motion/step.h"
+#include "platform/backing_image.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
+#include "platform/screen_metrics.h"
 #include "scene/probe.h"
 #include "scene/step_scene.h"
 
@@ -14,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 
 namespace kentrikh {
@@ -37,7 +41,7 @@ QRect toPixels(const TwipRect &r, double twipsPerPixel)
 QScrollBar *makeScrollBar(QWidget *parent, const char *name, int min, int max, int smallChange,
     int largeChange, int value)
 {
-    auto *bar = new QScrollBar(Qt::Horizontal, parent);
+    auto *bar = new FocusScrollBar(parent);
     bar->setObjectName(QString::fromLatin1(name));
     bar->setRange(min, max);
     bar->setSingleStep(smallChange);
@@ -60,6 +64,8 @@ MainWindow::MainWindow()
     m_timer->setEnabled(true);
     m_timer->setInterval(0);
     m_timer->setTickHandler([this] { Timer1_Timer(); });
+    m_frameTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_frameTimer, &QTimer::timeout, this, [this] { paintPictureChanges(); });
 }
 
 MainWindow::~MainWindow() = default;
@@ -94,10 +100,9 @@ void MainWindow::createControls()
     eidiki->setObjectName(QStringLiteral("eidiki"));
     MERIKESDYN->setObjectName(QStringLiteral("MERIKESDYN"));
 
-    // Focus order as designed.
-    QWidget *const tabOrder[]
-        = {MAGNHTIO, STAKENTR, Label1, Label2, Command1, Command2, ARXIVX, Label3, Command3,
-            Command4, VIMAXRO, Label4, klimaka, Label5, KAMPYLOTHTA, eidiki, MERIKESDYN, Command5};
+    // Focus order as designed; the labels between take no focus.
+    QWidget *const tabOrder[] = {MAGNHTIO, STAKENTR, Command1, Command2, ARXIVX, Command3, Command4,
+        VIMAXRO, klimaka, KAMPYLOTHTA, eidiki, MERIKESDYN, Command5};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     for (QLabel *label : {Label1, Label2, Label3, Label4, Label5})
@@ -130,7 +135,12 @@ void MainWindow::Main(const ScreenLayout &screen, bool show)
 {
     HandlerScope scope(*this);
     m_screen = screen;
+    // A window on the screen draws at the screen's pixels; pictures for files stay at one
+    // pixel a pixel, whatever the screen.
+    m_devicePixelRatio = show ? devicePixelRatioF() : 1;
     layOut(screen);
+    // The control first in the focus order has the focus when the window opens.
+    MAGNHTIO->setFocus();
     if (show)
         QWidget::show();
     initialiseSimulation(m_sim, sliderValues());
@@ -158,15 +168,19 @@ void MainWindow::layOut(const ScreenLayout &screen)
 
     move(0, 0);
     resize(client);
-    m_surface = std::make_unique<ImageSurface>(client, tpp, font());
-    m_surface->setChangedHandler([this](const QRect &dirty) { update(dirty); });
-    m_surface->setBackColor(White);
+    if (m_surface) {
+        m_surface->resize(client);
+    } else {
+        m_surface = std::make_unique<ImageSurface>(client, tpp, font(), m_devicePixelRatio);
+        m_surface->setChangedHandler([this](const QRect &dirty) { pictureChanged(dirty); });
+        m_surface->setBackColor(White);
+    }
 
     // The frame measured in twips before any user scale.
     const float outerWidth = static_cast<float>(side * tpp);
     const float outerHeight = static_cast<float>(side * tpp);
-    const float clientWidth = m_surface->scaleWidth();
-    const float clientHeight = m_surface->scaleHeight();
+    const float clientWidth = static_cast<float>(client.width() * tpp);
+    const float clientHeight = static_cast<float>(client.height() * tpp);
     m_sim.BorderRatioX = (outerWidth - clientWidth) / clientWidth;
     m_sim.BorderRatioY = (outerHeight - clientHeight) / clientHeight;
     setUserScale(1);
@@ -202,6 +216,38 @@ void MainWindow::layOut(const ScreenLayout &screen)
     writeLabel3();
     writeLabel4();
     writeLabel5();
+}
+
+void MainWindow::fitFrame()
+{
+    // A maximised or minimised window is where the person put it.
+    if (!isVisible() || (windowState() & ~Qt::WindowActive) != Qt::WindowNoState)
+        return;
+    const QMargins frame = frameMargins(*this);
+    if (frame == m_screen.frame)
+        return;
+    // The scale follows the frame, so what was drawn no longer fits: start from the
+    // picture the window opens with.
+    m_screen.frame = frame;
+    layOut(m_screen);
+    m_surface->cls();
+    setUserScale(klimaka->value());
+    drawReferenceCircle();
+}
+
+void MainWindow::showEvent(QShowEvent *)
+{
+    fitFrame();
+}
+
+void MainWindow::moveEvent(QMoveEvent *)
+{
+    fitFrame();
+}
+
+void MainWindow::resizeEvent(QResizeEvent *)
+{
+    fitFrame();
 }
 
 void MainWindow::setUserScale(int scaleFactor)
@@ -318,7 +364,7 @@ void MainWindow::Timer1_Timer()
 {
     if (m_handlerDepth > 0)
         return;
-    HandlerScope scope(*this);
+    HandlerScope scope(*this, true);
     stepAndDraw();
 }
 
@@ -388,10 +434,33 @@ void MainWindow::springOrFieldChanged()
     DrawFieldSymbol(*m_surface, static_cast<std::int16_t>(MAGNHTIO->value()));
 }
 
+void MainWindow::pictureChanged(const QRect &dirty)
+{
+    if (!isVisible())
+        return;
+    m_pictureChanges |= dirty;
+    // The first change after a quiet spell shows at once, the others a frame later.
+    if (!m_frameTimer.isActive()) {
+        paintPictureChanges();
+        const qreal refreshRate = screen() ? screen()->refreshRate() : 0;
+        m_frameTimer.start(qBound(4, qRound(1000 / (refreshRate > 0 ? refreshRate : 60)), 100));
+    }
+}
+
+void MainWindow::paintPictureChanges()
+{
+    if (m_pictureChanges.isEmpty()) {
+        m_frameTimer.stop();
+        return;
+    }
+    update(m_pictureChanges);
+    m_pictureChanges = QRect();
+}
+
 void MainWindow::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.drawImage(event->rect(), m_surface->image(), event->rect());
+    paintBackingImage(painter, event->rect(), m_surface->image());
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *event)

@@ -8,6 +8,7 @@
 #include "platform/image_surface.h"
 #include "platform/timer.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -62,10 +63,16 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createControls();
     void layOut(const ScreenLayout &screen);
+    // A window manager frames the window only after it is shown, and may change the frame
+    // later: the window is laid out again for the frame it really has.
+    void fitFrame();
 
     void Command1_Click();
     void Command2_Click();
@@ -89,17 +96,29 @@ private:
     void stepAndDraw();
 
     // Handlers run one at a time: a tick that falls due while another handler runs
-    // (inside a message box's event loop, say) is dropped, as a busy timer would drop it.
+    // (inside a message box's event loop, say) is dropped, as a busy timer would drop it,
+    // and the timer does not make up afterwards for the time the handler took.
     struct HandlerScope
     {
-        explicit HandlerScope(MainWindow &w)
+        explicit HandlerScope(MainWindow &w, bool tick = false)
             : window(w)
+            , isTick(tick)
         {
             ++window.m_handlerDepth;
         }
-        ~HandlerScope() { --window.m_handlerDepth; }
+        ~HandlerScope()
+        {
+            if (--window.m_handlerDepth == 0 && !isTick)
+                window.m_timer->restartSchedule();
+        }
         MainWindow &window;
+        bool isTick;
     };
+
+    // The screen shows at most one picture a display frame: changes of the picture are
+    // gathered and painted together.
+    void pictureChanged(const QRect &dirty);
+    void paintPictureChanges();
 
     void writeLabel1();
     void writeLabel2();
@@ -113,6 +132,9 @@ private:
     std::unique_ptr<ImageSurface> m_surface;
     std::unique_ptr<SimTimer> m_timer;
     int m_handlerDepth = 0;
+    qreal m_devicePixelRatio = 1;
+    QRect m_pictureChanges;
+    QTimer m_frameTimer;
 };
 
 } // namespace kentrikh

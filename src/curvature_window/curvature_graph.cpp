@@ -149,7 +149,10 @@ void ShowCurvatureGraph(std::unique_ptr<CurvatureWindow> &KAMPYLOTHTA, Simulatio
     const float side = static_cast<float>(screenHeightTwips) / 2;
     window.setOuterGeometry(0, 0, side, side);
     window.show();
+    // In front of the main window, whose button was just pressed, and its messages over it.
     window.raise();
+    window.activateWindow();
+    const MessageOwner messagesOnTheGraph(&window);
     // The frame is known once the native window exists: place the window again with it.
     window.setOuterGeometry(0, 0, side, side);
 

@@ -1,5 +1,6 @@
 #include "curvature_window/curvature_window.h"
 
+#include "platform/backing_image.h"
 #include "platform/screen_metrics.h"
 
 #include <QCloseEvent>
@@ -47,7 +48,7 @@ PictureBox::PictureBox(QWidget *parent, double twipsPerPixel)
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.drawImage(event->rect(), m_surface.image(), event->rect());
+    paintBackingImage(painter, event->rect(), m_surface.image());
 }
 
 void PictureBox::resizeEvent(QResizeEvent *)
@@ -70,13 +71,36 @@ CurvatureWindow::CurvatureWindow(double twipsPerPixel)
 void CurvatureWindow::setOuterGeometry(
     double leftTwips, double topTwips, double widthTwips, double heightTwips)
 {
-    const QMargins frame = frameMargins(*this);
+    m_outerTwips = QRectF(leftTwips, topTwips, widthTwips, heightTwips);
+    const QMargins frame = m_frame = frameMargins(*this);
     const int width = toPixels(widthTwips, m_twipsPerPixel);
     const int height = toPixels(heightTwips, m_twipsPerPixel);
     resize(std::max(1, width - frame.left() - frame.right()),
         std::max(1, height - frame.top() - frame.bottom()));
     // A top-level window's position is that of its frame.
     move(toPixels(leftTwips, m_twipsPerPixel), toPixels(topTwips, m_twipsPerPixel));
+}
+
+void CurvatureWindow::fitFrame()
+{
+    // Until the graph places it, and while maximised or minimised, the window is where the
+    // platform or the person put it.
+    if (m_outerTwips.isNull() || !isVisible()
+        || (windowState() & ~Qt::WindowActive) != Qt::WindowNoState)
+        return;
+    if (frameMargins(*this) != m_frame)
+        setOuterGeometry(
+            m_outerTwips.left(), m_outerTwips.top(), m_outerTwips.width(), m_outerTwips.height());
+}
+
+void CurvatureWindow::moveEvent(QMoveEvent *)
+{
+    fitFrame();
+}
+
+void CurvatureWindow::resizeEvent(QResizeEvent *)
+{
+    fitFrame();
 }
 
 void CurvatureWindow::closeEvent(QCloseEvent *event)

@@ -44,10 +44,18 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // A window manager frames the window only after it is shown, and may change the frame
+    // later: the window is placed again for the frame it really has.
+    void fitFrame();
+
     double m_twipsPerPixel;
     bool m_closed = false;
+    QRectF m_outerTwips;
+    QMargins m_frame;
 };
 
 } // namespace kentrikh

@@ -8,10 +8,16 @@ namespace kentrikh {
 
 namespace {
 
+QPointer<QWidget> &ownerOverride()
+{
+    static QPointer<QWidget> owner;
+    return owner;
+}
+
 void showMessageBox(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("kentrikh"), text, QMessageBox::Ok,
-        QApplication::activeWindow());
+    QWidget *owner = ownerOverride() ? ownerOverride().data() : QApplication::activeWindow();
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("kentrikh"), text, QMessageBox::Ok, owner);
     // The text is a number or a report, never markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -37,6 +43,16 @@ void showMessage(const QString &text)
 MessageHandler setMessageHandler(MessageHandler handler)
 {
     return std::exchange(currentHandler(), std::move(handler));
+}
+
+MessageOwner::MessageOwner(QWidget *window)
+    : m_previous(std::exchange(ownerOverride(), window))
+{
+}
+
+MessageOwner::~MessageOwner()
+{
+    ownerOverride() = m_previous;
 }
 
 MessageRecorder::MessageRecorder()

@@ -4,8 +4,10 @@
 // button and the application's name as its title. Tests and headless runs replace it
 // with a recorder.
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <functional>
 
 namespace kentrikh {
@@ -18,6 +20,21 @@ void showMessage(const QString &text);
 // Installs the handler that showMessage() calls from now on (an empty one restores the
 // message box) and returns the one it replaces.
 MessageHandler setMessageHandler(MessageHandler handler);
+
+// While it lives, message boxes belong to the given window instead of the active one. A
+// window that has just been shown becomes active only once the window manager has seen
+// to it, and a box that belongs to another window brings that one to the front.
+class MessageOwner
+{
+public:
+    explicit MessageOwner(QWidget *window);
+    ~MessageOwner();
+    MessageOwner(const MessageOwner &) = delete;
+    MessageOwner &operator=(const MessageOwner &) = delete;
+
+private:
+    QPointer<QWidget> m_previous;
+};
 
 // Records the messages while it lives instead of showing them.
 class MessageRecorder

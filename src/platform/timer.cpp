@@ -31,18 +31,34 @@ void SimTimer::setInterval(int milliseconds)
 
 void SimTimer::update()
 {
-    if (m_enabled && m_interval > 0)
+    if (m_enabled && m_interval > 0) {
         m_timer.start(m_interval);
-    else
+        restartSchedule();
+    } else {
         m_timer.stop();
+    }
+}
+
+void SimTimer::restartSchedule()
+{
+    m_schedule.restart(TickSchedule::Clock::now());
 }
 
 void SimTimer::onTimeout()
 {
-    if (!m_timer.isActive() || m_inTick || !m_tick)
+    if (!m_timer.isActive() || m_inTick)
+        return;
+    deliver(m_schedule.ticksFor(TickSchedule::Clock::now(), std::chrono::milliseconds(m_interval)));
+}
+
+void SimTimer::deliver(int ticks)
+{
+    if (m_inTick || !m_tick)
         return;
     m_inTick = true;
-    m_tick();
+    // A tick may switch the timer off (the end of a run, say): the ones after it are void.
+    for (int i = 0; i < ticks && m_timer.isActive(); ++i)
+        m_tick();
     m_inTick = false;
 }
 

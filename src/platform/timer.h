@@ -4,6 +4,14 @@
 // of 0 gives no ticks (a QTimer at 0 would fire on every pass of the event loop), and
 // ticks never nest: a tick that arrives while the previous one is still being handled,
 // for instance during a modal message box it opened, is dropped.
+//
+// Ticks keep time: when the underlying timer's event comes late, the handler runs once for
+// every tick that fell due meanwhile (see TickSchedule), one after the other, as long as
+// the timer stays on. The count starts afresh whenever the timer starts and when the
+// owner says that something else held the program up (restartSchedule): time spent in a
+// message box, say, is not made up afterwards.
+
+#include "platform/tick_schedule.h"
 
 #include <QTimer>
 #include <functional>
@@ -24,18 +32,23 @@ public:
 
     // Whether the underlying timer runs, that is whether ticks will come.
     bool isTicking() const { return m_timer.isActive(); }
-    // Does what the underlying timer's timeout does, so that tests need not wait for it.
-    void deliverTick() { onTimeout(); }
+    // One tick, as the underlying timer's event on time delivers it, so that tests and
+    // headless runs need not wait for it.
+    void deliverTick() { deliver(1); }
+    // The ticks owed so far are forgiven: the next event on time delivers one.
+    void restartSchedule();
 
 private:
     void update();
     void onTimeout();
+    void deliver(int ticks);
 
     QTimer m_timer;
     std::function<void()> m_tick;
     bool m_enabled = false;
     int m_interval = 0;
     bool m_inTick = false;
+    TickSchedule m_schedule;
 };
 
 } // namespace kentrikh

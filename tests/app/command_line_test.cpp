@@ -2,6 +2,7 @@
 #include "app/exports.h"
 #include "app/main_window.h"
 #include "app/wrapping_check_box.h"
+#include "support/localised.h"
 
 #include <QScrollBar>
 #include <charconv>
@@ -202,9 +203,10 @@ TEST(Exports, StateReportListsTheStateInItsOrder)
                        "SampleIndex=0\nHasTrack=False\nShowForces=False\nFoucaultMode=True\n"
                        "CurvatureCircle=False\nTimer1.Enabled=True\nTimer1.Interval=0\n"
                        "KAMPYLOTHTA.Value=0\n"
-                       "Label1=σταθερή = -500\nLabel2= Μαγνητικό = 5.00\n"
-                       "Label3= ΑΡΧΙΚΗ VX= 0.00\nLabel4=Πολλ. χρόνου = 5.00\n"
-                       "Label5=Κλίμακα= 1\n"));
+                       "Label1=σταθερή = -500\nLabel2= Μαγνητικό = ")
+            + localised("5.00") + QStringLiteral("\nLabel3= ΑΡΧΙΚΗ VX= ") + localised("0.00")
+            + QStringLiteral("\nLabel4=Πολλ. χρόνου = ") + localised("5.00")
+            + QStringLiteral("\nLabel5=Κλίμακα= 1\n"));
     window.KAMPYLOTHTA->click();
     EXPECT_TRUE(stateReport(window).contains("\nCurvatureCircle=True\n"));
     EXPECT_TRUE(stateReport(window).contains("\nKAMPYLOTHTA.Value=1\n"));

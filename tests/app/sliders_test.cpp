@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 #include "app/wrapping_check_box.h"
 #include "platform/message_box.h"
+#include "support/localised.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -62,19 +63,19 @@ TEST_F(Sliders, StartVelocityRewindsAndRewritesItsLabel)
     startAndTick(5);
     checkCurvatureBox();
     window.ARXIVX->setValue(-35);
-    EXPECT_EQ(window.Label3->text(), QStringLiteral(" ΑΡΧΙΚΗ VX= -35.00"));
+    EXPECT_EQ(window.Label3->text(), QStringLiteral(" ΑΡΧΙΚΗ VX= ") + localised("-35.00"));
     EXPECT_FALSE(window.Timer1().enabled());
     EXPECT_EQ(sim.state.SampleIndex, 0);
     EXPECT_EQ(sim.state.VX0, -35);
     expectCurvatureCircleOff();
 
     window.ARXIVX->setValue(200);
-    EXPECT_EQ(window.Label3->text(), QStringLiteral(" ΑΡΧΙΚΗ VX= 200.00"));
+    EXPECT_EQ(window.Label3->text(), QStringLiteral(" ΑΡΧΙΚΗ VX= ") + localised("200.00"));
 
     // In Foucault mode the label follows the bar but the start velocity stays -B R0 / 2.
     QTest::mouseClick(window.eidiki, Qt::LeftButton);
     window.ARXIVX->setValue(-200);
-    EXPECT_EQ(window.Label3->text(), QStringLiteral(" ΑΡΧΙΚΗ VX= -200.00"));
+    EXPECT_EQ(window.Label3->text(), QStringLiteral(" ΑΡΧΙΚΗ VX= ") + localised("-200.00"));
     EXPECT_EQ(sim.state.VX0, -175);
 }
 
@@ -101,7 +102,7 @@ TEST_F(Sliders, TimeStepChangesOnlyTheStepAndItsLabel)
     const QImage before = window.surface().image();
     window.VIMAXRO->setValue(1);
     EXPECT_EQ(sim.params.DT, 1 * 0.0001 / 100);
-    EXPECT_EQ(window.Label4->text(), QStringLiteral("Πολλ. χρόνου = 0.01"));
+    EXPECT_EQ(window.Label4->text(), QStringLiteral("Πολλ. χρόνου = ") + localised("0.01"));
     EXPECT_EQ(window.surface().image(), before);
     EXPECT_TRUE(window.Timer1().enabled());
     EXPECT_EQ(sim.state.SampleIndex, 5);
@@ -109,9 +110,9 @@ TEST_F(Sliders, TimeStepChangesOnlyTheStepAndItsLabel)
 
     window.VIMAXRO->setValue(2000);
     EXPECT_EQ(sim.params.DT, 2000 * 0.0001 / 100);
-    EXPECT_EQ(window.Label4->text(), QStringLiteral("Πολλ. χρόνου = 20.00"));
+    EXPECT_EQ(window.Label4->text(), QStringLiteral("Πολλ. χρόνου = ") + localised("20.00"));
     window.VIMAXRO->setValue(505);
-    EXPECT_EQ(window.Label4->text(), QStringLiteral("Πολλ. χρόνου = 5.05"));
+    EXPECT_EQ(window.Label4->text(), QStringLiteral("Πολλ. χρόνου = ") + localised("5.05"));
 }
 
 TEST_F(Sliders, SpringAndFieldRewriteBothLabelsAndRewind)
@@ -120,19 +121,19 @@ TEST_F(Sliders, SpringAndFieldRewriteBothLabelsAndRewind)
     checkCurvatureBox();
     window.STAKENTR->setValue(-100);
     EXPECT_EQ(window.Label1->text(), QStringLiteral("σταθερή = -1000"));
-    EXPECT_EQ(window.Label2->text(), QStringLiteral(" Μαγνητικό = 5.00"));
+    EXPECT_EQ(window.Label2->text(), QStringLiteral(" Μαγνητικό = ") + localised("5.00"));
     EXPECT_FALSE(window.Timer1().enabled());
     EXPECT_EQ(sim.state.SampleIndex, 0);
     EXPECT_EQ(sim.params.K, -1000);
     expectCurvatureCircleOff();
 
     window.MAGNHTIO->setValue(100);
-    EXPECT_EQ(window.Label2->text(), QStringLiteral(" Μαγνητικό = 100.00"));
+    EXPECT_EQ(window.Label2->text(), QStringLiteral(" Μαγνητικό = ") + localised("100.00"));
     EXPECT_EQ(window.Label1->text(), QStringLiteral("σταθερή = -1000"));
     window.STAKENTR->setValue(100);
     window.MAGNHTIO->setValue(-100);
     EXPECT_EQ(window.Label1->text(), QStringLiteral("σταθερή = 1000"));
-    EXPECT_EQ(window.Label2->text(), QStringLiteral(" Μαγνητικό = -100.00"));
+    EXPECT_EQ(window.Label2->text(), QStringLiteral(" Μαγνητικό = ") + localised("-100.00"));
     EXPECT_EQ(sim.params.B, -100);
 
     // CONTINUE runs the new motion from its start.

@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "support/localised.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -84,9 +85,9 @@ TEST_F(StartUp, ScrollBarsStandAtTheBottomLeftTwentyUnitsWide)
 TEST_F(StartUp, LabelsShowTheStartValues)
 {
     EXPECT_EQ(window.Label1->text(), QStringLiteral("σταθερή = -500"));
-    EXPECT_EQ(window.Label2->text(), QStringLiteral(" Μαγνητικό = 5.00"));
-    EXPECT_EQ(window.Label3->text(), QStringLiteral(" ΑΡΧΙΚΗ VX= 0.00"));
-    EXPECT_EQ(window.Label4->text(), QStringLiteral("Πολλ. χρόνου = 5.00"));
+    EXPECT_EQ(window.Label2->text(), QStringLiteral(" Μαγνητικό = ") + localised("5.00"));
+    EXPECT_EQ(window.Label3->text(), QStringLiteral(" ΑΡΧΙΚΗ VX= ") + localised("0.00"));
+    EXPECT_EQ(window.Label4->text(), QStringLiteral("Πολλ. χρόνου = ") + localised("5.00"));
     EXPECT_EQ(window.Label5->text(), QStringLiteral("Κλίμακα= 1"));
 }
 

@@ -1,3 +1,4 @@
+#include "../support/localised.h"
 #include "motion/closed_form.h"
 
 #include <QDir>
@@ -159,7 +160,8 @@ TEST_F(Cli, FoucaultRunStartsAcrossTheFieldAtMinusBR0Over2)
     ASSERT_GE(messages.size(), 1);
     EXPECT_EQ(messages[0], "message: -700");
     // In Foucault mode the graph reports the turning-point radius R0 / (2 |2K/B^2 - 1|).
-    EXPECT_TRUE(messages.contains("message: ρ = 10.00")) << outcome.out.toStdString();
+    EXPECT_TRUE(messages.contains(QStringLiteral("message: ρ = ") + localised("10.00")))
+        << outcome.out.toStdString();
 
     const State state = states(outcome).value(0);
     expectState(
@@ -236,7 +238,8 @@ TEST_F(Cli, PrintStateFollowsTheRunControlAndTheSliders)
         EXPECT_EQ(state.keys().size(), 22);
     expectState(s[0],
         {{"K", "-500"}, {"DT", "0.0005"}, {"Y", "70"}, {"Timer1.Enabled", "True"},
-            {"Timer1.Interval", "0"}, {"Label2", " Μαγνητικό = 5.00"}});
+            {"Timer1.Interval", "0"},
+            {"Label2", QStringLiteral(" Μαγνητικό = ") + localised("5.00")}});
     expectState(s[1], {{"Timer1.Enabled", "True"}, {"Timer1.Interval", "0"}, {"SampleIndex", "0"}});
     expectState(s[2], {{"Timer1.Enabled", "True"}, {"Timer1.Interval", "1"}, {"SampleIndex", "3"}});
     expectState(s[3], {{"Timer1.Enabled", "False"}, {"SampleIndex", "4"}});
@@ -246,11 +249,14 @@ TEST_F(Cli, PrintStateFollowsTheRunControlAndTheSliders)
     expectState(s[6], {{"CurvatureCircle", "True"}, {"KAMPYLOTHTA.Value", "1"}});
     expectState(s[7],
         {{"B", "-20"}, {"K", "-500"}, {"CurvatureCircle", "False"}, {"KAMPYLOTHTA.Value", "0"},
-            {"Label1", "σταθερή = -500"}, {"Label2", " Μαγνητικό = -20.00"}});
-    expectState(s[8], {{"FoucaultMode", "True"}, {"VX", "700"}, {"Label3", " ΑΡΧΙΚΗ VX= -35.00"}});
+            {"Label1", "σταθερή = -500"},
+            {"Label2", QStringLiteral(" Μαγνητικό = ") + localised("-20.00")}});
+    expectState(s[8],
+        {{"FoucaultMode", "True"}, {"VX", "700"},
+            {"Label3", QStringLiteral(" ΑΡΧΙΚΗ VX= ") + localised("-35.00")}});
     expectState(s[9],
-        {{"DT", "0.001"}, {"Label4", "Πολλ. χρόνου = 10.00"}, {"Label5", "Κλίμακα= 3"},
-            {"SampleIndex", "0"}});
+        {{"DT", "0.001"}, {"Label4", QStringLiteral("Πολλ. χρόνου = ") + localised("10.00")},
+            {"Label5", "Κλίμακα= 3"}, {"SampleIndex", "0"}});
     expectState(s[10], {{"VX0", "700"}, {"Timer1.Enabled", "True"}, {"HasTrack", "False"}});
 }
 
