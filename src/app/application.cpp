@@ -168,7 +168,7 @@ public:
     std::optional<QString> operator()(const SaveTrack &a)
     {
         return written(QStringLiteral("--save-csv"), a.file,
-            writeFile(a.file, trackCsv(m_window.simulation().track)));
+            writeExport(a.file, trackCsv(m_window.simulation().track)));
     }
     std::optional<QString> operator()(const PrintState &)
     {
@@ -194,7 +194,7 @@ private:
         const QByteArray png = pngBytes(*image);
         if (png.isEmpty())
             return written(option, file, QStringLiteral("the picture cannot be encoded as PNG"));
-        return written(option, file, writeFile(file, png));
+        return written(option, file, writeExport(file, png));
     }
 
     MainWindow &m_window;
@@ -249,9 +249,12 @@ int runApplication(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("kentrikh"));
     QApplication::setFont(applicationFont());
 
+    // Standard output that carries an export's bytes carries nothing else.
+    std::FILE *messages = writesToStandardOutput(commandLine) ? stderr : stdout;
     if (commandLine.headless)
-        setMessageHandler(
-            [](const QString &text) { printLine(stdout, QStringLiteral("message: ") + text); });
+        setMessageHandler([messages](const QString &text) {
+            printLine(messages, QStringLiteral("message: ") + text);
+        });
     if (demo)
         printLine(stdout,
             QStringLiteral("kentrikh: no display; running the headless demo (one whole run with "

@@ -1,5 +1,8 @@
 #include "app/command_line.h"
 
+#include "app/exports.h"
+
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -127,6 +130,8 @@ private:
     int m_index = 0;
     CommandLine m_result;
     bool m_graphPressed = false;
+    bool m_printsState = false;
+    QString m_standardOutputExport; // the export that writes to "-", as shown
     QString m_error;
 };
 
@@ -211,8 +216,12 @@ ParsedCommandLine Parser::parse()
             if (const auto v = value(QStringLiteral("FILE")))
                 parseFile(shown(*v), option, *v);
         } else if (option == QLatin1String("--print-state")) {
-            if (noValue())
+            if (!m_standardOutputExport.isEmpty())
+                fail(QStringLiteral("--print-state: %1 already writes to standard output")
+                         .arg(m_standardOutputExport));
+            else if (noValue())
                 m_result.actions.push_back(PrintState {});
+            m_printsState = true;
         } else {
             fail(QStringLiteral("%1: unknown argument; see kentrikh --help").arg(quoted(argument)));
         }
@@ -285,8 +294,16 @@ void Parser::parseProbe(const QString &shown, const QString &value)
 
 void Parser::parseFile(const QString &shown, const QString &option, const QString &file)
 {
+    // Standard output carries one export's bytes and nothing else, so that they can be
+    // piped into another program as they are.
+    const bool standardOutput = file == QLatin1String(StandardOutputName);
     if (file.isEmpty()) {
         fail(QStringLiteral("%1: missing FILE").arg(option));
+    } else if (standardOutput && !m_standardOutputExport.isEmpty()) {
+        fail(QStringLiteral("%1: %2 already writes to standard output; only one export may use '-'")
+                 .arg(shown, m_standardOutputExport));
+    } else if (standardOutput && m_printsState) {
+        fail(QStringLiteral("%1: --print-state already writes to standard output").arg(shown));
     } else if (option == QLatin1String("--save-png")) {
         m_result.actions.push_back(SaveMainPicture {file});
     } else if (option == QLatin1String("--save-csv")) {
@@ -298,6 +315,8 @@ void Parser::parseFile(const QString &shown, const QString &option, const QStrin
     } else {
         m_result.actions.push_back(SaveGraphPicture {file});
     }
+    if (standardOutput && m_standardOutputExport.isEmpty())
+        m_standardOutputExport = shown;
 }
 
 } // namespace
@@ -313,6 +332,20 @@ const SliderInfo &sliderInfo(Slider slider)
 ParsedCommandLine parseCommandLine(const QStringList &arguments)
 {
     return Parser(arguments).parse();
+}
+
+bool writesToStandardOutput(const CommandLine &commandLine)
+{
+    return std::ranges::any_of(commandLine.actions, [](const Action &action) {
+        return std::visit(
+            [](const auto &a) {
+                if constexpr (requires { a.file; })
+                    return isStandardOutput(a.file);
+                else
+                    return false;
+            },
+            action);
+    });
 }
 
 CommandLine demoCommandLine()
@@ -369,6 +402,9 @@ QString usageText()
         "Example: kentrikh --headless --set field=20 --toggle foucault --press start --run\n"
         "         --save-png orbit.png --save-csv orbit.csv\n"
         "\n"
+        "FILE '-' is standard output, for one export at most; message lines then go to\n"
+        "standard error. A device or a pipe is written as it is, never replaced; a regular\n"
+        "file is replaced whole or, when the write fails, left as it was.\n"
         "Exit status: 0 on success, 1 when a file cannot be written, 2 on bad arguments.\n"
         "Without a display and without arguments, kentrikh runs a headless demo that\n"
         "writes %5, %6 and %7 in the current folder.\n")
