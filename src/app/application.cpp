@@ -227,7 +227,7 @@ int runApplication(int argc, char **argv)
         std::fputs(usageText().toUtf8().constData(), stdout);
         return 0;
     case ParsedCommandLine::Outcome::Version:
-        printLine(stdout, QStringLiteral("kentrikh " KENTRIKH_VERSION));
+        std::fputs(aboutText().toUtf8().constData(), stdout);
         return 0;
     case ParsedCommandLine::Outcome::Error:
         printLine(stderr, parsed.error);

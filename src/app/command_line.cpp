@@ -416,4 +416,38 @@ QString usageText()
             sliderRanges);
 }
 
+QString aboutText()
+{
+    return QStringLiteral(
+        "kentrikh " KENTRIKH_VERSION "\n"
+        "\n"
+        "A charged particle of unit mass and charge moves in a plane, pulled towards a fixed "
+        "centre (or pushed away from it) by the force F = K·r and deflected by a magnetic field "
+        "B normal to the plane; every sample is the exact solution of the equations of motion. "
+        "STAKENTR sets the spring constant K, MAGNHTIO the field B, ARXIVX the starting x "
+        "velocity, VIMAXRO the time step and klimaka the drawing scale. START runs 1000 "
+        "samples, STOP stops and rewinds, step advances one sample, CONTINUE goes on. "
+        "\"show forces\" draws the spring, magnetic and total forces, AKYKLOS KAMPYLOTHTAS the "
+        "circle of curvature, and \"Like Foucault Pendulum\" starts the particle so that its "
+        "orbit swings through the centre in a turning plane. After a run, a click shows the "
+        "recorded sample nearest to it; RADIUS OF CURVATURE plots the radius of curvature "
+        "against time beside its predictions. Ctrl+C copies the picture, Ctrl+S saves it as "
+        "PNG, Ctrl+Shift+S saves the run as CSV, F1 shows this text.\n"
+        "\n"
+        "Ένα φορτισμένο σωματίδιο μοναδιαίας μάζας και φορτίου κινείται σε επίπεδο: η δύναμη "
+        "F = K·r το έλκει προς ένα σταθερό κέντρο (ή το απωθεί) και ένα μαγνητικό πεδίο B "
+        "κάθετο στο επίπεδο το εκτρέπει· κάθε δείγμα είναι η ακριβής λύση των εξισώσεων "
+        "κίνησης. Το STAKENTR ορίζει τη σταθερά K, το MAGNHTIO το πεδίο B, το ARXIVX την "
+        "αρχική ταχύτητα κατά x, το VIMAXRO το χρονικό βήμα και το klimaka την κλίμακα του "
+        "σχεδίου. Το START τρέχει 1000 δείγματα, το STOP σταματά και επαναφέρει, το step "
+        "προχωρά ένα δείγμα, το CONTINUE συνεχίζει. Το «show forces» σχεδιάζει την ελαστική, "
+        "τη μαγνητική και τη συνολική δύναμη, το AKYKLOS KAMPYLOTHTAS τον κύκλο καμπυλότητας "
+        "και το «Like Foucault Pendulum» ξεκινά το σωματίδιο ώστε η τροχιά του να περνά από "
+        "το κέντρο σε επίπεδο που στρέφεται. Μετά από μια εκτέλεση, ένα κλικ δείχνει το "
+        "καταγεγραμμένο δείγμα που είναι πλησιέστερα· το RADIUS OF CURVATURE σχεδιάζει την "
+        "ακτίνα καμπυλότητας ως προς τον χρόνο δίπλα στις προβλέψεις της. Ctrl+C: αντιγραφή "
+        "της εικόνας, Ctrl+S: αποθήκευσή της ως PNG, Ctrl+Shift+S: αποθήκευση της εκτέλεσης "
+        "ως CSV, F1: αυτό το κείμενο.\n");
+}
+
 } // namespace kentrikh

@@ -139,4 +139,8 @@ CommandLine demoCommandLine();
 
 QString usageText();
 
+// The version and what the program shows and what each control does, in English and in
+// Greek: what --version prints and F1 shows.
+QString aboutText();
+
 } // namespace kentrikh

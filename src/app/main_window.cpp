@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/window_actions.h"
 #include "app/wrapping_check_box.h"
 #include "curvature_window/curvature_graph.h"
 #include "curvature_window/curvature_window.h"
@@ -60,6 +61,7 @@ MainWindow::MainWindow()
     m_timer->setEnabled(true);
     m_timer->setInterval(0);
     m_timer->setTickHandler([this] { Timer1_Timer(); });
+    addWindowActions(*this);
 }
 
 MainWindow::~MainWindow() = default;
