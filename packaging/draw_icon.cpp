@@ -56,8 +56,8 @@ QString svg()
     QString path;
     const QPolygonF points = orbit();
     for (qsizetype i = 0; i < points.size(); ++i)
-        path += QStringLiteral("%1%2,%3 ").arg(i == 0 ? "M" : "L", number(points[i].x()),
-            number(points[i].y()));
+        path += QStringLiteral("%1%2,%3 ")
+                    .arg(i == 0 ? "M" : "L", number(points[i].x()), number(points[i].y()));
     const QPointF particle = points.first();
     QString text;
     QTextStream out(&text);
@@ -69,8 +69,8 @@ QString svg()
         << "  <circle cx=\"" << Centre.x() << "\" cy=\"" << Centre.y() << "\" r=\""
         << ReferenceRadius << "\" fill=\"none\" stroke=\"" << ReferenceColour.name()
         << "\" stroke-width=\"1.2\" stroke-dasharray=\"6 2 1.5 2\"/>\n"
-        << "  <path d=\"" << path.trimmed() << "\" fill=\"none\" stroke=\""
-        << OrbitColour.name() << "\" stroke-width=\"1.6\" stroke-linejoin=\"round\"/>\n"
+        << "  <path d=\"" << path.trimmed() << "\" fill=\"none\" stroke=\"" << OrbitColour.name()
+        << "\" stroke-width=\"1.6\" stroke-linejoin=\"round\"/>\n"
         << "  <circle cx=\"" << Centre.x() << "\" cy=\"" << Centre.y()
         << "\" r=\"2\" fill=\"#000000\"/>\n"
         << "  <circle cx=\"" << number(particle.x()) << "\" cy=\"" << number(particle.y())
