@@ -39,9 +39,11 @@ void saveAs(QWidget *parent, const QString &caption, const QString &name, const 
     const QString path = chooseSaveFile(parent, caption, QDir(lastFolder()).filePath(name), filter);
     if (path.isEmpty())
         return;
-    lastFolder() = QFileInfo(path).absolutePath();
     if (const std::optional<QString> error = writeFile(path, bytes))
-        showMessage(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), *error));
+        showMessage(
+            QStringLiteral("%1 was not saved: %2").arg(QDir::toNativeSeparators(path), *error));
+    else
+        lastFolder() = QFileInfo(path).absolutePath();
 }
 
 void addKey(QWidget *window, const QKeySequence &key, std::function<void()> action)

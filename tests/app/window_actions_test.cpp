@@ -109,7 +109,8 @@ TEST_F(WindowActions, AFileThatCannotBeWrittenGetsAMessageAndLeavesNothing)
     EXPECT_EQ(messages.messages(), QStringList());
     QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_TRUE(messages.messages()[0].startsWith(path("missing/x.png") + ": cannot write: "))
+    EXPECT_TRUE(
+        messages.messages()[0].startsWith(path("missing/x.png") + " was not saved: cannot write: "))
         << messages.messages()[0].toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
