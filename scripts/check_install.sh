@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-id=org.kentrikh.Kentrikh
+id=org.kentrikh.kentrikh
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "check_install: $*" >&2; exit 1; }
