@@ -403,8 +403,8 @@ QString usageText()
         "         --save-png orbit.png --save-csv orbit.csv\n"
         "\n"
         "FILE '-' is standard output, for one export at most; message lines then go to\n"
-        "standard error. A device or a pipe is written as it is, never replaced; a regular\n"
-        "file is replaced whole or, when the write fails, left as it was.\n"
+        "standard error. A device, a pipe or a socket is written as it is, never replaced;\n"
+        "a regular file is replaced whole or, when the write fails, left as it was.\n"
         "Exit status: 0 on success, 1 when a file cannot be written, 2 on bad arguments.\n"
         "Without a display and without arguments, kentrikh runs a headless demo that\n"
         "writes %5, %6 and %7 in the current folder.\n")

@@ -16,7 +16,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace kentrikh {
@@ -45,6 +47,11 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+QString cannotWrite(int error)
+{
+    return QStringLiteral("cannot write: ") + systemError(error);
+}
+
 // Every byte, however few the device takes at a time.
 std::optional<QString> writeAll(int descriptor, const QByteArray &bytes)
 {
@@ -55,7 +62,7 @@ std::optional<QString> writeAll(int descriptor, const QByteArray &bytes)
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0)
-            return QStringLiteral("cannot write: ") + systemError(errno);
+            return cannotWrite(errno);
         if (written == 0)
             return QStringLiteral("cannot write: the device took no more bytes");
         data += written;
@@ -78,18 +85,43 @@ std::optional<QString> writeStream(int descriptor, std::FILE *stream, const QByt
     return writeAll(descriptor, bytes);
 }
 
+// The last bytes may fail only when the descriptor is closed, on a device that writes
+// behind.
+std::optional<QString> writeAndClose(int descriptor, const QByteArray &bytes)
+{
+    std::optional<QString> error = writeAll(descriptor, bytes);
+    if (::close(descriptor) != 0 && !error)
+        error = cannotWrite(errno);
+    return error;
+}
+
 // A device or a pipe is written where it is: replacing it by a regular file would destroy
 // it and leave the reader with nothing.
 std::optional<QString> writeInPlace(const QByteArray &name, const QByteArray &bytes)
 {
     const int descriptor = ::open(name.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0)
-        return QStringLiteral("cannot write: ") + systemError(errno);
-    std::optional<QString> error = writeAll(descriptor, bytes);
-    // The last bytes may fail only here, on a device that writes behind.
-    if (::close(descriptor) != 0 && !error)
-        error = QStringLiteral("cannot write: ") + systemError(errno);
-    return error;
+        return cannotWrite(errno);
+    return writeAndClose(descriptor, bytes);
+}
+
+// A socket cannot be opened as a file: the bytes go to it as a client's would.
+std::optional<QString> writeToSocket(const QByteArray &name, const QByteArray &bytes)
+{
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    if (name.size() >= qsizetype(sizeof(address.sun_path)))
+        return QStringLiteral("cannot write: the socket's name is too long");
+    std::memcpy(address.sun_path, name.constData(), name.size());
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (descriptor < 0)
+        return cannotWrite(errno);
+    if (::connect(descriptor, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) != 0) {
+        const int error = errno;
+        ::close(descriptor);
+        return cannotWrite(error);
+    }
+    return writeAndClose(descriptor, bytes);
 }
 
 } // namespace
@@ -178,14 +210,13 @@ std::optional<QString> writeFile(const QString &path, const QByteArray &bytes)
     if (::stat(name.constData(), &target) == 0) {
         if (S_ISDIR(target.st_mode))
             return QStringLiteral("is a folder, not a file");
-        // A socket cannot be opened as a file; it is left as it is.
-        if (S_ISSOCK(target.st_mode))
-            return QStringLiteral("is a socket, not a file");
         // Through /dev/stdout or /dev/fd/2: the stream the program already holds, so that
         // a shell's append or a pipe's position is kept.
         for (const auto &[descriptor, stream] : {std::pair {1, stdout}, std::pair {2, stderr}})
             if (isSameFile(descriptor, target))
                 return writeStream(descriptor, stream, bytes);
+        if (S_ISSOCK(target.st_mode))
+            return writeToSocket(name, bytes);
         if (!S_ISREG(target.st_mode))
             return writeInPlace(name, bytes);
     }

@@ -31,8 +31,8 @@ QByteArray pngBytes(const QImage &image);
 
 // Writes all the bytes to the file or returns the reason it could not, one line. A regular
 // file (or a link to one) is replaced whole: on failure nothing half-written is left and a
-// file that was there keeps its contents. A device, a pipe or the program's own standard
-// output is written as it is, never replaced; a folder or a socket is refused.
+// file that was there keeps its contents. A device, a pipe, a socket or the program's own
+// standard output is written as it is, never replaced; a folder is refused.
 std::optional<QString> writeFile(const QString &path, const QByteArray &bytes);
 
 // The name that stands for standard output wherever an export takes a file name.

@@ -357,9 +357,10 @@ TEST_F(Cli, DashIsStandardOutputAndCarriesTheExportAlone)
 }
 
 // Run by bash in the test's folder: SETUP, then COMMAND with "$K" the program and $RUN a
-// whole default run, then CHECK; the script prints "check passed" and exits with the
-// command's status. ref.csv is the run written to a plain new file.
-TEST_F(Cli, DevicesAndPipesAreWrittenInPlaceAndEveryFailedWriteExitsWith1)
+// whole default run, then, once what SETUP started in the background has ended, CHECK; the script
+// prints "check passed" and exits with the command's status. ref.csv is the run written to a plain
+// new file.
+TEST_F(Cli, DevicesPipesAndSocketsAreWrittenInPlaceAndEveryFailedWriteExitsWith1)
 {
     const struct
     {
@@ -369,8 +370,13 @@ TEST_F(Cli, DevicesAndPipesAreWrittenInPlaceAndEveryFailedWriteExitsWith1)
         int status;
         const char *error; // the one line, after "kentrikh: "
     } cases[] = {
-        {"mkfifo p; cat p > copy &", R"sh("$K" $RUN --save-csv p)sh",
-            "wait; [ -p p ] && cmp copy ref.csv", 0, nullptr},
+        {"mkfifo p; timeout 60 cat p > copy &", R"sh("$K" $RUN --save-csv p)sh",
+            "[ -p p ] && cmp copy ref.csv", 0, nullptr},
+        // A listening socket; the server says it listens by opening the pipe "ready".
+        {R"sh(mkfifo ready; timeout 60 perl -MIO::Socket::UNIX -e '$s = IO::Socket::UNIX->new(Local => "s",
+            Listen => 1) or die; open R, ">ready"; close R; $c = $s->accept; open F, ">copy";
+            local $/; print F <$c>' & timeout 60 cat ready)sh",
+            R"sh("$K" $RUN --save-csv s)sh", "[ -S s ] && cmp copy ref.csv", 0, nullptr},
         {"", R"sh({ echo first; "$K" $RUN --save-csv /dev/stdout; } >> out)sh",
             R"sh([ "$(head -1 out)" = first ] && tail -n +2 out | cmp - ref.csv)sh", 0, nullptr},
         {"", R"sh("$K" $RUN --save-csv - | head -c 1 >/dev/null)sh", "true", 1,
@@ -402,9 +408,10 @@ TEST_F(Cli, DevicesAndPipesAreWrittenInPlaceAndEveryFailedWriteExitsWith1)
         shell.setProcessEnvironment(environment);
         shell.start("bash",
             {"-c",
-                QStringLiteral("set -o pipefail; \"$K\" $RUN --save-csv ref.csv >/dev/null 2>&1; "
-                               "%1\n%2\nstatus=$?\n(%3) >/dev/null 2>&1 && echo check passed\n"
-                               "exit $status")
+                QStringLiteral(
+                    "set -o pipefail; \"$K\" $RUN --save-csv ref.csv >/dev/null 2>&1; "
+                    "%1\n%2\nstatus=$?\nwait\n(%3) >/dev/null 2>&1 && echo check passed\n"
+                    "exit $status")
                     .arg(c.setup, c.command, c.check)});
         ASSERT_TRUE(shell.waitForFinished(ProgramTimeoutMs));
         const QString out = QString::fromUtf8(shell.readAllStandardOutput());
