@@ -14,6 +14,10 @@ packages=(
     openbox x11-utils locales
 )
 
+# Packaging and its checks: CPack's Debian package (dpkg-shlibdeps), the desktop entry,
+# the AppStream metainfo and lintian.
+packages+=(dpkg-dev file desktop-file-utils appstream lintian)
+
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then

@@ -24,3 +24,8 @@ cmake --build build-asan -j"$jobs"
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^(sweep|desktop)$'
+
+# Installing and the Debian package: `cmake --install` into a temporary prefix, the .deb
+# checked with dpkg-deb, desktop-file-validate, appstreamcli and lintian, and, as root (as
+# CI runs), installed with apt, run through its menu entry's command and removed again.
+bash scripts/check_install.sh build

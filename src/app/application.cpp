@@ -179,7 +179,7 @@ public:
     std::optional<QString> operator()(const SaveTrack &a)
     {
         return written(QStringLiteral("--save-csv"), a.file,
-            writeFile(a.file, trackCsv(m_window.simulation().track)));
+            writeExport(a.file, trackCsv(m_window.simulation().track)));
     }
     std::optional<QString> operator()(const PrintState &)
     {
@@ -205,7 +205,7 @@ private:
         const QByteArray png = pngBytes(*image);
         if (png.isEmpty())
             return written(option, file, QStringLiteral("the picture cannot be encoded as PNG"));
-        return written(option, file, writeFile(file, png));
+        return written(option, file, writeExport(file, png));
     }
 
     MainWindow &m_window;
@@ -238,7 +238,7 @@ int runApplication(int argc, char **argv)
         std::fputs(usageText().toUtf8().constData(), stdout);
         return 0;
     case ParsedCommandLine::Outcome::Version:
-        printLine(stdout, QStringLiteral("kentrikh " KENTRIKH_VERSION));
+        std::fputs(aboutText().toUtf8().constData(), stdout);
         return 0;
     case ParsedCommandLine::Outcome::Error:
         printLine(stderr, parsed.error);
@@ -262,9 +262,12 @@ int runApplication(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("kentrikh"));
     QApplication::setFont(applicationFont());
 
+    // Standard output that carries an export's bytes carries nothing else.
+    std::FILE *messages = writesToStandardOutput(commandLine) ? stderr : stdout;
     if (commandLine.headless)
-        setMessageHandler(
-            [](const QString &text) { printLine(stdout, QStringLiteral("message: ") + text); });
+        setMessageHandler([messages](const QString &text) {
+            printLine(messages, QStringLiteral("message: ") + text);
+        });
     if (demo)
         printLine(stdout,
             QStringLiteral("kentrikh: no display; running the headless demo (one whole run with "

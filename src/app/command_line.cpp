@@ -1,5 +1,8 @@
 #include "app/command_line.h"
 
+#include "app/exports.h"
+
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -127,6 +130,8 @@ private:
     int m_index = 0;
     CommandLine m_result;
     bool m_graphPressed = false;
+    bool m_printsState = false;
+    QString m_standardOutputExport; // the export that writes to "-", as shown
     QString m_error;
 };
 
@@ -211,8 +216,12 @@ ParsedCommandLine Parser::parse()
             if (const auto v = value(QStringLiteral("FILE")))
                 parseFile(shown(*v), option, *v);
         } else if (option == QLatin1String("--print-state")) {
-            if (noValue())
+            if (!m_standardOutputExport.isEmpty())
+                fail(QStringLiteral("--print-state: %1 already writes to standard output")
+                         .arg(m_standardOutputExport));
+            else if (noValue())
                 m_result.actions.push_back(PrintState {});
+            m_printsState = true;
         } else {
             fail(QStringLiteral("%1: unknown argument; see kentrikh --help").arg(quoted(argument)));
         }
@@ -285,8 +294,16 @@ void Parser::parseProbe(const QString &shown, const QString &value)
 
 void Parser::parseFile(const QString &shown, const QString &option, const QString &file)
 {
+    // Standard output carries one export's bytes and nothing else, so that they can be
+    // piped into another program as they are.
+    const bool standardOutput = file == QLatin1String(StandardOutputName);
     if (file.isEmpty()) {
         fail(QStringLiteral("%1: missing FILE").arg(option));
+    } else if (standardOutput && !m_standardOutputExport.isEmpty()) {
+        fail(QStringLiteral("%1: %2 already writes to standard output; only one export may use '-'")
+                 .arg(shown, m_standardOutputExport));
+    } else if (standardOutput && m_printsState) {
+        fail(QStringLiteral("%1: --print-state already writes to standard output").arg(shown));
     } else if (option == QLatin1String("--save-png")) {
         m_result.actions.push_back(SaveMainPicture {file});
     } else if (option == QLatin1String("--save-csv")) {
@@ -298,6 +315,8 @@ void Parser::parseFile(const QString &shown, const QString &option, const QStrin
     } else {
         m_result.actions.push_back(SaveGraphPicture {file});
     }
+    if (standardOutput && m_standardOutputExport.isEmpty())
+        m_standardOutputExport = shown;
 }
 
 } // namespace
@@ -313,6 +332,20 @@ const SliderInfo &sliderInfo(Slider slider)
 ParsedCommandLine parseCommandLine(const QStringList &arguments)
 {
     return Parser(arguments).parse();
+}
+
+bool writesToStandardOutput(const CommandLine &commandLine)
+{
+    return std::ranges::any_of(commandLine.actions, [](const Action &action) {
+        return std::visit(
+            [](const auto &a) {
+                if constexpr (requires { a.file; })
+                    return isStandardOutput(a.file);
+                else
+                    return false;
+            },
+            action);
+    });
 }
 
 CommandLine demoCommandLine()
@@ -369,6 +402,9 @@ QString usageText()
         "Example: kentrikh --headless --set field=20 --toggle foucault --press start --run\n"
         "         --save-png orbit.png --save-csv orbit.csv\n"
         "\n"
+        "FILE '-' is standard output, for one export at most; message lines then go to\n"
+        "standard error. A device, a pipe or a socket is written as it is, never replaced;\n"
+        "a regular file is replaced whole or, when the write fails, left as it was.\n"
         "Exit status: 0 on success, 1 when a file cannot be written, 2 on bad arguments.\n"
         "Without a display and without arguments, kentrikh runs a headless demo that\n"
         "writes %5, %6 and %7 in the current folder.\n")
@@ -378,6 +414,40 @@ QString usageText()
         .arg(MaxRunTicks)
         .arg(QLatin1String(DemoPicture), QLatin1String(DemoGraph), QLatin1String(DemoTrack),
             sliderRanges);
+}
+
+QString aboutText()
+{
+    return QStringLiteral(
+        "kentrikh " KENTRIKH_VERSION "\n"
+        "\n"
+        "A charged particle of unit mass and charge moves in a plane, pulled towards a fixed "
+        "centre (or pushed away from it) by the force F = K·r and deflected by a magnetic field "
+        "B normal to the plane; every sample is the exact solution of the equations of motion. "
+        "STAKENTR sets the spring constant K, MAGNHTIO the field B, ARXIVX the starting x "
+        "velocity, VIMAXRO the time step and klimaka the drawing scale. START runs 1000 "
+        "samples, STOP stops and rewinds, step advances one sample, CONTINUE goes on. "
+        "\"show forces\" draws the spring, magnetic and total forces, AKYKLOS KAMPYLOTHTAS the "
+        "circle of curvature, and \"Like Foucault Pendulum\" starts the particle so that its "
+        "orbit swings through the centre in a turning plane. After a run, a click shows the "
+        "recorded sample nearest to it; RADIUS OF CURVATURE plots the radius of curvature "
+        "against time beside its predictions. Ctrl+C copies the picture, Ctrl+S saves it as "
+        "PNG, Ctrl+Shift+S saves the run as CSV, F1 shows this text.\n"
+        "\n"
+        "Ένα φορτισμένο σωματίδιο μοναδιαίας μάζας και φορτίου κινείται σε επίπεδο: η δύναμη "
+        "F = K·r το έλκει προς ένα σταθερό κέντρο (ή το απωθεί) και ένα μαγνητικό πεδίο B "
+        "κάθετο στο επίπεδο το εκτρέπει· κάθε δείγμα είναι η ακριβής λύση των εξισώσεων "
+        "κίνησης. Το STAKENTR ορίζει τη σταθερά K, το MAGNHTIO το πεδίο B, το ARXIVX την "
+        "αρχική ταχύτητα κατά x, το VIMAXRO το χρονικό βήμα και το klimaka την κλίμακα του "
+        "σχεδίου. Το START τρέχει 1000 δείγματα, το STOP σταματά και επαναφέρει, το step "
+        "προχωρά ένα δείγμα, το CONTINUE συνεχίζει. Το «show forces» σχεδιάζει την ελαστική, "
+        "τη μαγνητική και τη συνολική δύναμη, το AKYKLOS KAMPYLOTHTAS τον κύκλο καμπυλότητας "
+        "και το «Like Foucault Pendulum» ξεκινά το σωματίδιο ώστε η τροχιά του να περνά από "
+        "το κέντρο σε επίπεδο που στρέφεται. Μετά από μια εκτέλεση, ένα κλικ δείχνει το "
+        "καταγεγραμμένο δείγμα που είναι πλησιέστερα· το RADIUS OF CURVATURE σχεδιάζει την "
+        "ακτίνα καμπυλότητας ως προς τον χρόνο δίπλα στις προβλέψεις της. Ctrl+C: αντιγραφή "
+        "της εικόνας, Ctrl+S: αποθήκευσή της ως PNG, Ctrl+Shift+S: αποθήκευση της εκτέλεσης "
+        "ως CSV, F1: αυτό το κείμενο.\n");
 }
 
 } // namespace kentrikh

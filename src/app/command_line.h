@@ -125,6 +125,10 @@ struct ParsedCommandLine
 // they stand; the first bad argument ends it with its error.
 ParsedCommandLine parseCommandLine(const QStringList &arguments);
 
+// Whether an export of the command line writes to standard output ("-" or a name of the
+// same file), which then carries nothing else.
+bool writesToStandardOutput(const CommandLine &commandLine);
+
 // What the program does on a machine without a display when it is given no arguments:
 // one whole run with the default settings, its pictures and its record written to the
 // current folder under these names.
@@ -134,5 +138,9 @@ inline constexpr char DemoTrack[] = "kentrikh.csv";
 CommandLine demoCommandLine();
 
 QString usageText();
+
+// The version and what the program shows and what each control does, in English and in
+// Greek: what --version prints and F1 shows.
+QString aboutText();
 
 } // namespace kentrikh

@@ -29,8 +29,20 @@ QString stateReport(MainWindow &window);
 
 QByteArray pngBytes(const QImage &image);
 
-// Writes the whole file or, on failure, leaves any file that was there as it was and
-// returns the reason, one line.
+// Writes all the bytes to the file or returns the reason it could not, one line. A regular
+// file (or a link to one) is replaced whole: on failure nothing half-written is left and a
+// file that was there keeps its contents. A device, a pipe, a socket or the program's own
+// standard output is written as it is, never replaced; a folder is refused.
 std::optional<QString> writeFile(const QString &path, const QByteArray &bytes);
+
+// The name that stands for standard output wherever an export takes a file name.
+inline constexpr char StandardOutputName[] = "-";
+
+// As writeFile(), with StandardOutputName meaning standard output.
+std::optional<QString> writeExport(const QString &target, const QByteArray &bytes);
+
+// Whether writing to the target writes to this program's standard output: the name "-", or
+// a name of the same file such as /dev/stdout.
+bool isStandardOutput(const QString &target);
 
 } // namespace kentrikh

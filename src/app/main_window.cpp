@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/focus_scroll_bar.h"
+#include "app/window_actions.h"
 #include "app/wrapping_check_box.h"
 #include "curvature_window/curvature_graph.h"
 #include "curvature_window/curvature_window.h"
@@ -66,6 +67,7 @@ MainWindow::MainWindow()
     m_timer->setTickHandler([this] { Timer1_Timer(); });
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_frameTimer, &QTimer::timeout, this, [this] { paintPictureChanges(); });
+    addWindowActions(*this);
 }
 
 MainWindow::~MainWindow() = default;

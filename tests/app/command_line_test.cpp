@@ -119,6 +119,9 @@ TEST(CommandLineParser, RejectsBadInputWithOneLineNamingTheArgumentAndWhatIsAcce
         {{"--save-graph", "g.png", "--press", "graph"}, {"--save-graph g.png", "--press graph"}},
         {{"--run=3"}, {"--run=3", "no value"}},
         {{"--screen-height", "50"}, {"--screen-height 50", "200 to 4320"}},
+        {{"--save-png", "-", "--save-csv=-"}, {"--save-csv -", "--save-png -", "only one"}},
+        {{"--save-png", "-", "--print-state"}, {"--print-state", "standard output"}},
+        {{"--print-state", "--save-png", "-"}, {"--save-png -", "--print-state"}},
     };
     for (const auto &c : cases) {
         // The bad argument comes last: nothing before it may have been taken as valid.

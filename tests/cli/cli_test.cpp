@@ -22,6 +22,7 @@ struct Outcome
     int exitCode = -1;
     QString out;
     QString err;
+    QByteArray rawOut;
 
     QStringList outLines() const { return out.split('\n', Qt::SkipEmptyParts); }
     QStringList errLines() const { return err.split('\n', Qt::SkipEmptyParts); }
@@ -51,8 +52,16 @@ protected:
         process.start(QStringLiteral(KENTRIKH_PROGRAM), arguments);
         EXPECT_TRUE(process.waitForFinished(ProgramTimeoutMs));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+        const QByteArray out = process.readAllStandardOutput();
+        return {process.exitCode(), QString::fromUtf8(out),
+            QString::fromUtf8(process.readAllStandardError()), out};
+    }
+
+    QByteArray contents(const QString &name) const
+    {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        return file.readAll();
     }
 
     QString path(const QString &name) const { return dir.filePath(name); }
@@ -339,6 +348,87 @@ TEST_F(Cli, HelpAndVersion)
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("kentrikh ")) << version.out.toStdString();
     EXPECT_EQ(files(), QStringList());
+}
+
+TEST_F(Cli, DashIsStandardOutputAndCarriesTheExportAlone)
+{
+    for (const char *option : {"--save-csv", "--save-png", "--save-graph"}) {
+        SCOPED_TRACE(option);
+        const Outcome outcome = run({"--headless", "--press", "start", "--run", "--press", "graph",
+            option, "-", option, "file"});
+        ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+        EXPECT_EQ(outcome.rawOut, contents("file"));
+        EXPECT_TRUE(outcome.err.contains("message: 0\n")) << outcome.err.toStdString();
+    }
+}
+
+// Run by bash in the test's folder: SETUP, then COMMAND with "$K" the program and $RUN a
+// whole default run, then, once what SETUP started in the background has ended, CHECK; the script
+// prints "check passed" and exits with the command's status. ref.csv is the run written to a plain
+// new file.
+TEST_F(Cli, DevicesPipesAndSocketsAreWrittenInPlaceAndEveryFailedWriteExitsWith1)
+{
+    const struct
+    {
+        const char *setup;
+        const char *command;
+        const char *check;
+        int status;
+        const char *error; // the one line, after "kentrikh: "
+    } cases[] = {
+        {"mkfifo p; timeout 60 cat p > copy &", R"sh("$K" $RUN --save-csv p)sh",
+            "[ -p p ] && cmp copy ref.csv", 0, nullptr},
+        // A listening socket; the server says it listens by opening the pipe "ready".
+        {R"sh(mkfifo ready; timeout 60 perl -MIO::Socket::UNIX -e '$s = IO::Socket::UNIX->new(Local => "s",
+            Listen => 1) or die; open R, ">ready"; close R; $c = $s->accept; open F, ">copy";
+            local $/; print F <$c>' & timeout 60 cat ready)sh",
+            R"sh("$K" $RUN --save-csv s)sh", "[ -S s ] && cmp copy ref.csv", 0, nullptr},
+        {"", R"sh({ echo first; "$K" $RUN --save-csv /dev/stdout; } >> out)sh",
+            R"sh([ "$(head -1 out)" = first ] && tail -n +2 out | cmp - ref.csv)sh", 0, nullptr},
+        {"", R"sh("$K" $RUN --save-csv - | head -c 1 >/dev/null)sh", "true", 1,
+            "--save-csv -: cannot write: Broken pipe"},
+        // A node of the test's own where it may make one, so that a fault cannot replace
+        // the system's /dev/full.
+        {"mknod full c 1 7 2>/dev/null || ln -s /dev/full full", R"sh("$K" $RUN --save-png full)sh",
+            "[ -c full ]", 1, "--save-png full: cannot write: No space left on device"},
+        {"mkdir d", R"sh("$K" $RUN --save-csv d)sh", R"sh([ -d d ] && [ -z "$(ls -A d)" ])sh", 1,
+            "--save-csv d: is a folder, not a file"},
+        {"echo old > f; ln -s f l; ulimit -f 8", R"sh("$K" $RUN --save-csv f)sh",
+            R"sh([ "$(cat f)" = old ] && [ "$(ls -A | xargs)" = "f l ref.csv" ])sh", 1,
+            "--save-csv f: cannot write: File too large"},
+        {"echo old > f; ln -s f l; ulimit -f 8", R"sh("$K" $RUN --save-csv l)sh",
+            R"sh([ -L l ] && [ "$(cat f)" = old ] && [ "$(ls -A | xargs)" = "f l ref.csv" ])sh", 1,
+            "--save-csv l: cannot write: File too large"},
+        {"", R"sh("$K" $RUN --save-csv none/x.csv)sh", "[ ! -e none ]", 1,
+            "--save-csv none/x.csv: cannot write: No such file or directory"},
+    };
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("K", KENTRIKH_PROGRAM);
+    environment.insert("RUN", "--headless --press start --run");
+    environment.insert("LC_ALL", "C");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.command);
+        QTemporaryDir folder(QStringLiteral(KENTRIKH_WORK_DIR "/shell-XXXXXX"));
+        QProcess shell;
+        shell.setWorkingDirectory(folder.path());
+        shell.setProcessEnvironment(environment);
+        shell.start("bash",
+            {"-c",
+                QStringLiteral(
+                    "set -o pipefail; \"$K\" $RUN --save-csv ref.csv >/dev/null 2>&1; "
+                    "%1\n%2\nstatus=$?\nwait\n(%3) >/dev/null 2>&1 && echo check passed\n"
+                    "exit $status")
+                    .arg(c.setup, c.command, c.check)});
+        ASSERT_TRUE(shell.waitForFinished(ProgramTimeoutMs));
+        const QString out = QString::fromUtf8(shell.readAllStandardOutput());
+        const QString err = QString::fromUtf8(shell.readAllStandardError());
+        EXPECT_EQ(shell.exitCode(), c.status) << err.toStdString();
+        EXPECT_TRUE(out.contains("check passed")) << out.toStdString();
+        const QStringList errors = err.split('\n').filter(QRegularExpression("^kentrikh: "));
+        EXPECT_EQ(errors.join('\n').toStdString(),
+            c.error ? std::string("kentrikh: ") + c.error : std::string())
+            << err.toStdString();
+    }
 }
 
 } // namespace
