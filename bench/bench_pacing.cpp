@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "app/wrapping_check_box.h"
+#include "gui_benchmark_main.h"
 #include "platform/message_box.h"
 
 #include <QApplication>
@@ -48,13 +49,5 @@ BENCHMARK(BM_WholeRunOnTheTimer)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kentrikh::runGuiBenchmarks<QApplication>(argc, argv);
 }
