@@ -222,8 +222,7 @@ void MainWindow::layOut(const ScreenLayout &screen)
 
 void MainWindow::fitFrame()
 {
-    // A maximised or minimised window is where the person put it.
-    if (!isVisible() || (windowState() & ~Qt::WindowActive) != Qt::WindowNoState)
+    if (!isPlaceable(*this))
         return;
     const QMargins frame = frameMargins(*this);
     if (frame == m_screen.frame)

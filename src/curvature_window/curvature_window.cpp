@@ -83,10 +83,8 @@ void CurvatureWindow::setOuterGeometry(
 
 void CurvatureWindow::fitFrame()
 {
-    // Until the graph places it, and while maximised or minimised, the window is where the
-    // platform or the person put it.
-    if (m_outerTwips.isNull() || !isVisible()
-        || (windowState() & ~Qt::WindowActive) != Qt::WindowNoState)
+    // Until the graph places it, the window is where the platform put it.
+    if (m_outerTwips.isNull() || !isPlaceable(*this))
         return;
     if (frameMargins(*this) != m_frame)
         setOuterGeometry(

@@ -40,6 +40,11 @@ double screenHeightTwips()
     return screenHeightPixels() * twipsPerPixel();
 }
 
+bool isPlaceable(const QWidget &window)
+{
+    return window.isVisible() && (window.windowState() & ~Qt::WindowActive) == Qt::WindowNoState;
+}
+
 QMargins frameMargins(const QWidget &window)
 {
     const QRect outer = window.frameGeometry();

@@ -23,6 +23,10 @@ double screenHeightTwips();
 // native window exists.
 QMargins frameMargins(const QWidget &window);
 
+// Whether the program may place the window to fit its frame: it is shown, and neither
+// maximised nor minimised (then it is where the person put it).
+bool isPlaceable(const QWidget &window);
+
 struct BorderRatios
 {
     double x = 0; // (outer width - client width) / client width
