@@ -18,6 +18,14 @@ packages=(
 # the AppStream metainfo and lintian.
 packages+=(dpkg-dev file desktop-file-utils appstream lintian)
 
+# --- web page and browser tests ---
+# The Emscripten build of the page (its system libraries come prebuilt with the package),
+# Debian's Chromium for the browser tests, and Node.js with npm to run them.
+packages+=(emscripten chromium)
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
+# --- end web page and browser tests ---
+
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
@@ -46,3 +54,18 @@ for l in "${locales[@]}"; do
     fi
 done
 [ -z "${regenerate:-}" ] || $sudo locale-gen >/dev/null
+
+# --- web page and browser tests ---
+# playwright-core at the version package-lock.json pins; it drives Debian's Chromium and
+# never downloads a browser of its own.
+(
+    cd "$(dirname "$0")/.."
+    if ! node -e '
+        const pinned = require("./package-lock.json").packages["node_modules/playwright-core"].version;
+        process.exit(require("./node_modules/playwright-core/package.json").version === pinned ? 0 : 1);
+        ' >/dev/null 2>&1; then
+        echo "Installing the npm packages of the browser tests" >&2
+        PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent >/dev/null
+    fi
+)
+# --- end web page and browser tests ---
