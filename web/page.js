@@ -126,7 +126,7 @@
 
     function frame() {
         requestAnimationFrame(frame);
-        if (busy)
+        if (busy || hook.manualTicks)
             return;
         module._kentrikh_frame(performance.now());
         watchRun();
@@ -312,8 +312,10 @@
     }
 
     // For tests: timer periods and runs without waiting for them, as the desktop's
-    // --tick and --run, and the picture's user coordinates.
+    // --tick and --run (manualTicks keeps the display frames from ticking meanwhile), and
+    // the picture's user coordinates.
     Object.assign(hook, {
+        manualTicks: false,
         tick: (periods) => call('kentrikh_tick', [periods]),
         run: () => call('kentrikh_tick', [1001]),
         timerRunning: () => module._kentrikh_timerRunning() !== 0,
