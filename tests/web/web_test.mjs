@@ -152,6 +152,7 @@ function compareCsv(actual, expected, what) {
     const columns = expectedLines[0].split(',');
     const faults = [];
     let differing = 0;
+    const byColumn = {};
     let worst = 0;
     for (let line = 1; line < expectedLines.length; ++line) {
         const a = actualLines[line].split(',');
@@ -160,6 +161,7 @@ function compareCsv(actual, expected, what) {
             if (a[c] === e[c])
                 continue;
             ++differing;
+            byColumn[columns[c]] = (byColumn[columns[c]] ?? 0) + 1;
             const scale = CurvatureColumns.has(columns[c]) ? Number(e[columns.indexOf('rho')]) : 0;
             const distance = a[c] === '' || e[c] === '' ? Infinity
                 : ulpsAt(Number(a[c]), Number(e[c]), scale);
@@ -171,7 +173,8 @@ function compareCsv(actual, expected, what) {
                 console.log(`# ${what}: ${note}`);
         }
     }
-    console.log(`# ${what}: ${differing} CSV values differ, at most ${worst} units in the last place`);
+    console.log(`# ${what}: ${differing} CSV values differ ${JSON.stringify(byColumn)}, at most ${
+        worst} units in the last place`);
     assert.deepEqual(faults, [], `${what}: CSV values differ`);
 }
 
