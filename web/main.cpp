@@ -33,12 +33,14 @@ EM_JS(void, pageBoxChanged, (int box, int checked), {
 EM_JS(void, pageShowGraph, (int outerSide), {
     Module.showGraph(outerSide);
 });
-// RGBA pixels of a picture, the changed area given: rows top to top + height, whole rows.
-EM_JS(void, pagePaint, (int picture, const std::uint8_t *rgba, int width, int height, int x, int y,
-                           int changedWidth, int changedHeight),
+// A picture's RGBA pixels (width x height device pixels, shown as cssWidth x cssHeight
+// pixels of the page) and the area of them that changed.
+EM_JS(void, pagePaint,
+    (int picture, const std::uint8_t *rgba, int width, int height, int cssWidth, int cssHeight,
+        int x, int y, int changedWidth, int changedHeight),
     {
-        Module.paint(picture, HEAPU8.subarray(rgba, rgba + width * height * 4), width, height, x, y,
-            changedWidth, changedHeight);
+        Module.paint(picture, HEAPU8.subarray(rgba, rgba + width * height * 4), width, height,
+            cssWidth, cssHeight, x, y, changedWidth, changedHeight);
     });
 
 namespace kentrikh {
@@ -89,6 +91,7 @@ public:
         m_dirty = {0, 0, surface.size().width, surface.size().height};
     }
 
+
     BufferSurface &surface() { return *m_surface; }
 
     // Sends what changed since the last flush to the page; returns whether anything did.
@@ -103,10 +106,12 @@ public:
             m_rgba.assign(std::size_t(m_width) * std::size_t(m_height) * 4, 0);
             m_dirty = {0, 0, m_width, m_height};
         }
-        const int left = std::max(m_dirty.x, 0);
-        const int top = std::max(m_dirty.y, 0);
-        const int right = std::min(m_dirty.x + m_dirty.width, m_width);
-        const int bottom = std::min(m_dirty.y + m_dirty.height, m_height);
+        // The changed area is in device-independent pixels.
+        const double ratio = m_watched->devicePixelRatio();
+        const int left = std::max(int(std::floor(m_dirty.x * ratio)), 0);
+        const int top = std::max(int(std::floor(m_dirty.y * ratio)), 0);
+        const int right = std::min(int(std::ceil((m_dirty.x + m_dirty.width) * ratio)), m_width);
+        const int bottom = std::min(int(std::ceil((m_dirty.y + m_dirty.height) * ratio)), m_height);
         m_dirty = {};
         if (left >= right || top >= bottom)
             return false;
@@ -124,7 +129,8 @@ public:
                 rgba[3] = 0xff;
             }
         }
-        pagePaint(m_id, m_rgba.data(), m_width, m_height, left, top, right - left, bottom - top);
+        pagePaint(m_id, m_rgba.data(), m_width, m_height, m_watched->size().width,
+            m_watched->size().height, left, top, right - left, bottom - top);
         return true;
     }
 
@@ -192,9 +198,13 @@ private:
 class WebShell : public ControllerShell
 {
 public:
-    explicit WebShell(int screenHeight)
-        : m_controller(*this, m_timer, [this](PixelSize size, double twipsPerPixel) {
-            auto surface = std::make_unique<BufferSurface>(size, twipsPerPixel);
+    // The pictures have devicePixelRatio device pixels to each pixel of the page, so that
+    // lines stay sharp on high-density screens.
+    WebShell(int screenHeight, double devicePixelRatio)
+        : m_devicePixelRatio(devicePixelRatio)
+        , m_controller(*this, m_timer, [this](PixelSize size, double twipsPerPixel) {
+            auto surface
+                = std::make_unique<BufferSurface>(size, twipsPerPixel, m_devicePixelRatio);
             m_main.watch(*surface);
             return surface;
         })
@@ -239,7 +249,7 @@ public:
                     PixelSize {pixelsOf(GraphDesignWidthTwips - 2 * GraphPictureLeftTwips),
                         pixelsOf(GraphDesignHeightTwips - GraphPictureTopTwips
                             - GraphPictureLeftTwips)},
-                    TwipsPerPixel));
+                    TwipsPerPixel, m_devicePixelRatio));
             m_graphClosed = false;
         }
         const int side = std::max(1, pixelsOf(sideTwips));
@@ -251,6 +261,7 @@ public:
     }
 
 private:
+    double m_devicePixelRatio;
     PageTimer m_timer;
     PagePicture m_main {MainPicture};
     std::unique_ptr<PagePicture> m_graph;
@@ -274,11 +285,12 @@ using namespace kentrikh;
 
 extern "C" {
 
-// The screen's height in pixels: the window is laid out as a square that high.
-EMSCRIPTEN_KEEPALIVE void kentrikh_start(int screenHeight)
+// The screen's height in pixels: the window is laid out as a square that high. Ratios below
+// 1 (a page zoomed out) draw at 1.
+EMSCRIPTEN_KEEPALIVE void kentrikh_start(int screenHeight, double devicePixelRatio)
 {
     shell.reset();
-    shell = std::make_unique<WebShell>(screenHeight);
+    shell = std::make_unique<WebShell>(screenHeight, std::max(devicePixelRatio, 1.0));
 }
 
 // The client area's width and height, then x, y, width, height of the five buttons, the

@@ -45,14 +45,15 @@
     }
 
     // The module's callbacks.
-    function paint(which, rgba, width, height, x, y, changedWidth, changedHeight) {
+    function paint(which, rgba, width, height, cssWidth, cssHeight, x, y, changedWidth,
+        changedHeight) {
         const canvas = canvasOf(which);
         if (canvas.width !== width || canvas.height !== height) {
             canvas.width = width;
             canvas.height = height;
-            canvas.style.width = width + 'px';
-            canvas.style.height = height + 'px';
         }
+        canvas.style.width = cssWidth + 'px';
+        canvas.style.height = cssHeight + 'px';
         const image = new ImageData(new Uint8ClampedArray(rgba.buffer, rgba.byteOffset,
             width * height * 4), width, height);
         canvas.getContext('2d').putImageData(image, 0, 0, x, y, changedWidth, changedHeight);
@@ -335,7 +336,7 @@
             const screenHeight = Math.min(MaxScreenHeight,
                 Math.max(MinScreenHeight, window.innerHeight - CaptionHeight));
             hook.screenHeight = screenHeight;
-            module._kentrikh_start(screenHeight);
+            module._kentrikh_start(screenHeight, window.devicePixelRatio || 1);
             layOut();
             wireWindows();
             byId('loading').remove();
