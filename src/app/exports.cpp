@@ -10,10 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QSaveFile>
-#include <array>
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>

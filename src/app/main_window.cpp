@@ -43,12 +43,15 @@ QRect toQRect(const PixelRect &r)
 } // namespace
 
 MainWindow::MainWindow()
-    : m_controller(*this, m_timer, [this](PixelSize size, double twipsPerPixel) {
-        auto surface = std::make_unique<ImageSurface>(
-            QSize(size.width, size.height), twipsPerPixel, font(), m_devicePixelRatio);
-        surface->setChangedHandler([this](const QRect &dirty) { pictureChanged(dirty); });
-        return surface;
-    }, decimalPointOf())
+    : m_controller(
+        *this, m_timer,
+        [this](PixelSize size, double twipsPerPixel) {
+            auto surface = std::make_unique<ImageSurface>(
+                QSize(size.width, size.height), twipsPerPixel, font(), m_devicePixelRatio);
+            surface->setChangedHandler([this](const QRect &dirty) { pictureChanged(dirty); });
+            return surface;
+        },
+        decimalPointOf())
 {
     setObjectName(QStringLiteral("kentrikh"));
     setWindowTitle(QString::fromUtf8(WindowCaption));
@@ -69,7 +72,8 @@ void MainWindow::createControls()
         const auto command = Command(i);
         QPushButton *button = new QPushButton(QString::fromUtf8(commandCaption(command)), this);
         button->setObjectName(QStringLiteral("Command%1").arg(i + 1));
-        connect(button, &QPushButton::clicked, this, [this, command] { m_controller.click(command); });
+        connect(
+            button, &QPushButton::clicked, this, [this, command] { m_controller.click(command); });
         *commands[i] = button;
     }
     WrappingCheckBox **const boxes[] = {&KAMPYLOTHTA, &eidiki, &MERIKESDYN};

@@ -151,9 +151,9 @@ void MainController::layOut(const ScreenLayout &screen)
     m_layout.client = client;
 
     // Buttons and check boxes stay where they were designed, in twips.
-    m_layout.commands = {toPixels({240, 120, 1215, 375}, tpp), toPixels({1560, 120, 1215, 375}, tpp),
-        toPixels({2760, 120, 1215, 375}, tpp), toPixels({4080, 120, 975, 375}, tpp),
-        toPixels({5160, 120, 2055, 375}, tpp)};
+    m_layout.commands = {toPixels({240, 120, 1215, 375}, tpp),
+        toPixels({1560, 120, 1215, 375}, tpp), toPixels({2760, 120, 1215, 375}, tpp),
+        toPixels({4080, 120, 975, 375}, tpp), toPixels({5160, 120, 2055, 375}, tpp)};
     m_layout.boxes = {toPixels({3840, 600, 1695, 615}, tpp), toPixels({3840, 1200, 1815, 495}, tpp),
         toPixels({5760, 840, 1695, 495}, tpp)};
 
@@ -181,8 +181,8 @@ void MainController::layOut(const ScreenLayout &screen)
     const auto place = [this](float x, float top, float width, int heightPx) {
         const PixelPoint topLeft = m_surface->pixelOf(x, top);
         const PixelPoint right = m_surface->pixelOf(x + width, top);
-        return PixelRect {rounded(topLeft.x()), rounded(topLeft.y()),
-            rounded(right.x() - topLeft.x()), heightPx};
+        return PixelRect {
+            rounded(topLeft.x()), rounded(topLeft.y()), rounded(right.x() - topLeft.x()), heightPx};
     };
     const auto unitsHigh = [this](float units) {
         return rounded(m_surface->pixelOf(0, -units).y() - m_surface->pixelOf(0, 0).y());
@@ -276,8 +276,8 @@ void MainController::writeLabel4()
 
 void MainController::writeLabel5()
 {
-    setLabel(5,
-        "Κλίμακα= " + numberText(barValue(Bar::klimaka), NumberPattern::Whole, m_decimalPoint));
+    setLabel(
+        5, "Κλίμακα= " + numberText(barValue(Bar::klimaka), NumberPattern::Whole, m_decimalPoint));
 }
 
 void MainController::switchCurvatureCircleOff()
@@ -301,8 +301,8 @@ void MainController::stepAndDraw()
 {
     const StepResult result = StepMotion(m_sim);
     if (result.outcome == StepOutcome::Sample)
-        DrawStepScene(*m_surface, m_sim, result.sample,
-            static_cast<std::int16_t>(barValue(Bar::MAGNHTIO)));
+        DrawStepScene(
+            *m_surface, m_sim, result.sample, static_cast<std::int16_t>(barValue(Bar::MAGNHTIO)));
     else
         m_timer.setEnabled(false);
 }
@@ -343,8 +343,7 @@ void MainController::Command2_Click()
 {
     HandlerScope scope(*this);
     m_timer.setEnabled(false);
-    rewindParticle(
-        m_sim, startVelocityX(m_sim, static_cast<std::int16_t>(barValue(Bar::ARXIVX))));
+    rewindParticle(m_sim, startVelocityX(m_sim, static_cast<std::int16_t>(barValue(Bar::ARXIVX))));
     m_sim.state.SampleIndex = 0;
 }
 
@@ -365,8 +364,8 @@ void MainController::Command5_Click()
 {
     HandlerScope scope(*this);
     const double screenHeightTwips = m_screen.heightPixels * m_screen.twipsPerPixel;
-    m_shell.showCurvatureGraph(screenHeightTwips / 2,
-        [this](Surface &picture, const std::function<void()> &sizePicture) {
+    m_shell.showCurvatureGraph(
+        screenHeightTwips / 2, [this](Surface &picture, const std::function<void()> &sizePicture) {
             drawCurvatureGraph(
                 picture, m_sim, m_timer,
                 [this](const std::string &text) { m_shell.showMessage(text); }, sizePicture,

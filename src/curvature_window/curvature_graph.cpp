@@ -34,7 +34,8 @@ void ShowCurvatureGraph(std::unique_ptr<CurvatureWindow> &KAMPYLOTHTA, double si
     window.setOuterGeometry(0, 0, side, side);
 
     // The picture takes the window's outer size and so reaches past its client area.
-    draw(window.EIKONA->surface(), [&window] { window.EIKONA->resize(window.frameGeometry().size()); });
+    draw(window.EIKONA->surface(),
+        [&window] { window.EIKONA->resize(window.frameGeometry().size()); });
 }
 
 void ShowCurvatureGraph(std::unique_ptr<CurvatureWindow> &KAMPYLOTHTA, Simulation &sim,

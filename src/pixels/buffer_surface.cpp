@@ -318,8 +318,8 @@ std::vector<PixelPoint> convexPolygon(std::vector<PixelPoint> points)
         mean += p;
     mean /= double(points.size());
     const auto angle = [&](PixelPoint p) { return std::atan2(p.y() - mean.y(), p.x() - mean.x()); };
-    std::sort(
-        points.begin(), points.end(), [&](PixelPoint a, PixelPoint b) { return angle(a) < angle(b); });
+    std::sort(points.begin(), points.end(),
+        [&](PixelPoint a, PixelPoint b) { return angle(a) < angle(b); });
     return points;
 }
 
@@ -332,8 +332,9 @@ struct Arc
 // The angle intervals of the circle (centre, radius) that lie inside the box.
 std::vector<Arc> visibleArcs(PixelPoint centre, double radius, const Box &box)
 {
-    const auto at
-        = [&](double angle) { return centre + radius * PixelPoint(std::cos(angle), std::sin(angle)); };
+    const auto at = [&](double angle) {
+        return centre + radius * PixelPoint(std::cos(angle), std::sin(angle));
+    };
     std::vector<double> crossings;
     for (const double x : {box.left, box.right}) {
         const double dx = x - centre.x();
@@ -385,7 +386,6 @@ std::vector<PixelPoint> arcPolyline(PixelPoint centre, double radius, const Arc 
     }
     return polyline;
 }
-
 
 PixelRect intersected(PixelRect a, PixelRect b)
 {
@@ -452,7 +452,7 @@ BufferSurface::BufferSurface(PixelSize size, double twipsPerPixel, double device
 {
     m_deviceSize = size.isEmpty() ? PixelSize {}
                                   : PixelSize {rounded(size.width * m_devicePixelRatio),
-                                        rounded(size.height * m_devicePixelRatio)};
+                                      rounded(size.height * m_devicePixelRatio)};
     m_store->resize(m_deviceSize.width, m_deviceSize.height, backColor());
     resetToTwips();
 }
@@ -473,7 +473,7 @@ void BufferSurface::resize(PixelSize size)
         && scaleHeight() == float(m_size.height * m_twipsPerPixel);
     m_deviceSize = size.isEmpty() ? PixelSize {}
                                   : PixelSize {rounded(size.width * m_devicePixelRatio),
-                                        rounded(size.height * m_devicePixelRatio)};
+                                      rounded(size.height * m_devicePixelRatio)};
     m_store->resize(m_deviceSize.width, m_deviceSize.height, backColor());
     m_size = size;
     forgetPath();
@@ -517,8 +517,8 @@ void BufferSurface::changed(PixelRect area)
         return;
     if (m_pathValid) {
         const double ratio = m_devicePixelRatio;
-        PixelRect pixels = alignedRect(
-            area.x * ratio, area.y * ratio, area.width * ratio, area.height * ratio);
+        PixelRect pixels
+            = alignedRect(area.x * ratio, area.y * ratio, area.width * ratio, area.height * ratio);
         pixels = intersected({pixels.x - 1, pixels.y - 1, pixels.width + 2, pixels.height + 2},
             {0, 0, m_deviceSize.width, m_deviceSize.height});
         for (int y = pixels.y; y < pixels.y + pixels.height; ++y)
