@@ -2,16 +2,15 @@
 
 #include "app/main_window.h"
 #include "app/wrapping_check_box.h"
+#include "controller/number_text.h"
+#include "controller/track_csv.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QSaveFile>
-#include <array>
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -128,35 +127,12 @@ std::optional<QString> writeToSocket(const QByteArray &name, const QByteArray &b
 
 QString roundTripNumber(double value)
 {
-    // Plain decimals where they stay readable (0.0005 and -35000, not 5e-04 and -3.5e+04),
-    // an exponent only for the very small and the very large.
-    const double magnitude = std::abs(value);
-    const bool plain = magnitude == 0 || (magnitude >= 1e-7 && magnitude < 1e21);
-    std::array<char, 64> text;
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
-        plain ? std::chars_format::fixed : std::chars_format::scientific);
-    return QString::fromLatin1(text.data(), result.ptr - text.data());
+    return QString::fromStdString(roundTripText(value));
 }
 
 QByteArray trackCsv(const TrackRecord &track)
 {
-    const std::array<const TrackArray *, 13> columns
-        = {&track.TrackX, &track.TrackY, &track.TrackVX, &track.TrackVY, &track.TrackSpringFX,
-            &track.TrackSpringFY, &track.TrackMagFX, &track.TrackMagFY, &track.TrackNetFX,
-            &track.TrackNetFY, &track.TrackRho, &track.TrackCentreX, &track.TrackCentreY};
-
-    QByteArray csv = "sample,x,y,vx,vy,spring_fx,spring_fy,mag_fx,mag_fy,net_fx,net_fy,rho,"
-                     "centre_x,centre_y\n";
-    for (int i = 0; i < TrackSize; ++i) {
-        csv += QByteArray::number(i);
-        for (const TrackArray *column : columns) {
-            csv += ',';
-            if (column->isSet(i))
-                csv += roundTripNumber((*column)[i]).toLatin1();
-        }
-        csv += '\n';
-    }
-    return csv;
+    return QByteArray::fromStdString(trackCsvText(track));
 }
 
 QString stateReport(MainWindow &window)

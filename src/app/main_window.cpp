@@ -5,14 +5,10 @@
 #include "app/wrapping_check_box.h"
 #include "curvature_window/curvature_graph.h"
 #include "curvature_window/curvature_window.h"
-#include "motion/reset.h"
-#include "motion/step.h"
 #include "platform/backing_image.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
 #include "platform/screen_metrics.h"
-#include "scene/probe.h"
-#include "scene/step_scene.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -25,46 +21,43 @@ namespace kentrikh {
 
 namespace {
 
-const QString WindowCaption = QStringLiteral("KINHSH SE F=K.X KAI SE B");
-constexpr Rgb ReferenceCircleColour = rgb(55, 0, 255);
-
-struct TwipRect
+QScrollBar *makeScrollBar(QWidget *parent, Bar bar)
 {
-    int left, top, width, height;
-};
-
-QRect toPixels(const TwipRect &r, double twipsPerPixel)
-{
-    const auto px = [twipsPerPixel](int twips) { return qRound(twips / twipsPerPixel); };
-    return {px(r.left), px(r.top), px(r.width), px(r.height)};
+    const BarDesign &design = barDesign(bar);
+    auto *scrollBar = new FocusScrollBar(parent);
+    scrollBar->setObjectName(QString::fromLatin1(design.name));
+    scrollBar->setRange(design.min, design.max);
+    scrollBar->setSingleStep(design.smallChange);
+    scrollBar->setPageStep(design.largeChange);
+    scrollBar->setValue(design.value);
+    // The value changes when a dragged thumb is released, at once for arrows and trough.
+    scrollBar->setTracking(false);
+    return scrollBar;
 }
 
-QScrollBar *makeScrollBar(QWidget *parent, const char *name, int min, int max, int smallChange,
-    int largeChange, int value)
+QRect toQRect(const PixelRect &r)
 {
-    auto *bar = new FocusScrollBar(parent);
-    bar->setObjectName(QString::fromLatin1(name));
-    bar->setRange(min, max);
-    bar->setSingleStep(smallChange);
-    bar->setPageStep(largeChange);
-    bar->setValue(value);
-    // The value changes when a dragged thumb is released, at once for arrows and trough.
-    bar->setTracking(false);
-    return bar;
+    return {r.x, r.y, r.width, r.height};
 }
 
 } // namespace
 
 MainWindow::MainWindow()
-    : m_timer(std::make_unique<SimTimer>())
+    : m_controller(
+        *this, m_timer,
+        [this](PixelSize size, double twipsPerPixel) {
+            auto surface = std::make_unique<ImageSurface>(
+                QSize(size.width, size.height), twipsPerPixel, font(), m_devicePixelRatio);
+            surface->setChangedHandler([this](const QRect &dirty) { pictureChanged(dirty); });
+            return surface;
+        },
+        decimalPointOf())
 {
     setObjectName(QStringLiteral("kentrikh"));
-    setWindowTitle(WindowCaption);
+    setWindowTitle(QString::fromUtf8(WindowCaption));
     setAttribute(Qt::WA_OpaquePaintEvent);
     createControls();
-    m_timer->setEnabled(true);
-    m_timer->setInterval(0);
-    m_timer->setTickHandler([this] { Timer1_Timer(); });
+    m_timer.setTickHandler([this] { Timer1_Timer(); });
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_frameTimer, &QTimer::timeout, this, [this] { paintPictureChanges(); });
     addWindowActions(*this);
@@ -74,150 +67,94 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::createControls()
 {
-    Command1 = new QPushButton(QStringLiteral("START"), this);
-    Command2 = new QPushButton(QStringLiteral("STOP"), this);
-    Command3 = new QPushButton(QStringLiteral("step"), this);
-    Command4 = new QPushButton(QStringLiteral("CONTINUE"), this);
-    Command5 = new QPushButton(QStringLiteral("RADIUS OF CURVATURE "), this);
-    KAMPYLOTHTA = new WrappingCheckBox(QStringLiteral("AKYKLOS KAMPYLOTHTAS"), this);
-    eidiki = new WrappingCheckBox(QStringLiteral("Like Foucault Pendulum"), this);
-    MERIKESDYN = new WrappingCheckBox(QStringLiteral("show forces"), this);
-    MAGNHTIO = makeScrollBar(this, "MAGNHTIO", -100, 100, 1, 19, 5);
-    STAKENTR = makeScrollBar(this, "STAKENTR", -100, 100, 1, 10, -50);
-    ARXIVX = makeScrollBar(this, "ARXIVX", -200, 200, 1, 20, 0);
-    VIMAXRO = makeScrollBar(this, "VIMAXRO", 1, 2000, 5, 100, 500);
-    klimaka = makeScrollBar(this, "klimaka", 1, 10, 1, 1, 1);
-    Label1 = new QLabel(QStringLiteral("Label1"), this);
-    Label2 = new QLabel(QStringLiteral("Label2"), this);
-    Label3 = new QLabel(QStringLiteral("Label3"), this);
-    Label4 = new QLabel(QStringLiteral("Label4"), this);
-    Label5 = new QLabel(QStringLiteral("Label5"), this);
-
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command3->setObjectName(QStringLiteral("Command3"));
-    Command4->setObjectName(QStringLiteral("Command4"));
-    Command5->setObjectName(QStringLiteral("Command5"));
+    QPushButton **const commands[] = {&Command1, &Command2, &Command3, &Command4, &Command5};
+    for (int i = 0; i < CommandCount; ++i) {
+        const auto command = Command(i);
+        QPushButton *button = new QPushButton(QString::fromUtf8(commandCaption(command)), this);
+        button->setObjectName(QStringLiteral("Command%1").arg(i + 1));
+        connect(
+            button, &QPushButton::clicked, this, [this, command] { m_controller.click(command); });
+        *commands[i] = button;
+    }
+    WrappingCheckBox **const boxes[] = {&KAMPYLOTHTA, &eidiki, &MERIKESDYN};
+    for (int i = 0; i < BoxCount; ++i) {
+        const auto which = Box(i);
+        auto *checkBox = new WrappingCheckBox(QString::fromUtf8(boxCaption(which)), this);
+        // A box's handler runs on every change of its state, also one made from code.
+        connect(checkBox, &QCheckBox::toggled, this,
+            [this, which](bool checked) { m_controller.setBox(which, checked); });
+        *boxes[i] = checkBox;
+    }
     KAMPYLOTHTA->setObjectName(QStringLiteral("KAMPYLOTHTA"));
     eidiki->setObjectName(QStringLiteral("eidiki"));
     MERIKESDYN->setObjectName(QStringLiteral("MERIKESDYN"));
+
+    QScrollBar **const bars[] = {&MAGNHTIO, &STAKENTR, &ARXIVX, &VIMAXRO, &klimaka};
+    for (int i = 0; i < BarCount; ++i) {
+        const auto which = Bar(i);
+        QScrollBar *bar = makeScrollBar(this, which);
+        connect(bar, &QScrollBar::valueChanged, this,
+            [this, which](int value) { m_controller.setBar(which, value); });
+        *bars[i] = bar;
+    }
+    QLabel **const labels[] = {&Label1, &Label2, &Label3, &Label4, &Label5};
+    for (int i = 0; i < LabelCount; ++i) {
+        *labels[i] = new QLabel(QStringLiteral("Label%1").arg(i + 1), this);
+        (*labels[i])->setFocusPolicy(Qt::NoFocus);
+    }
 
     // Focus order as designed; the labels between take no focus.
     QWidget *const tabOrder[] = {MAGNHTIO, STAKENTR, Command1, Command2, ARXIVX, Command3, Command4,
         VIMAXRO, klimaka, KAMPYLOTHTA, eidiki, MERIKESDYN, Command5};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    for (QLabel *label : {Label1, Label2, Label3, Label4, Label5})
-        label->setFocusPolicy(Qt::NoFocus);
-
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
-    // A box's handler runs on every change of its state, also one made from code.
-    connect(MERIKESDYN, &QCheckBox::toggled, this, [this] { MERIKESDYN_Click(); });
-    connect(eidiki, &QCheckBox::toggled, this, [this] { eidiki_Click(); });
-    connect(KAMPYLOTHTA, &QCheckBox::toggled, this, [this] { KAMPYLOTHTA_Click(); });
-    connect(ARXIVX, &QScrollBar::valueChanged, this, [this] { ARXIVX_Change(); });
-    connect(klimaka, &QScrollBar::valueChanged, this, [this] { klimaka_Change(); });
-    connect(VIMAXRO, &QScrollBar::valueChanged, this, [this] { VIMAXRO_Change(); });
-    connect(MAGNHTIO, &QScrollBar::valueChanged, this, [this] { MAGNHTIO_Change(); });
-    connect(STAKENTR, &QScrollBar::valueChanged, this, [this] { STAKENTR_Change(); });
 }
 
-SliderValues MainWindow::sliderValues() const
+QCheckBox *MainWindow::box(Box box) const
 {
-    return {static_cast<std::int16_t>(STAKENTR->value()),
-        static_cast<std::int16_t>(MAGNHTIO->value()), static_cast<std::int16_t>(ARXIVX->value()),
-        static_cast<std::int16_t>(VIMAXRO->value()), static_cast<std::int16_t>(klimaka->value())};
+    switch (box) {
+    case Box::KAMPYLOTHTA:
+        return KAMPYLOTHTA;
+    case Box::eidiki:
+        return eidiki;
+    case Box::MERIKESDYN:
+        return MERIKESDYN;
+    }
+    return nullptr;
 }
 
-void MainWindow::Main(const ScreenLayout &screen, bool show)
+void MainWindow::Main(const WindowScreen &screen, bool show)
 {
-    HandlerScope scope(*this);
-    m_screen = screen;
     // A window on the screen draws at the screen's pixels; pictures for files stay at one
     // pixel a pixel, whatever the screen.
     m_devicePixelRatio = show ? devicePixelRatioF() : 1;
-    layOut(screen);
+    const QMargins &frame = screen.frame;
+    m_controller.layOut({screen.heightPixels, screen.twipsPerPixel,
+        {frame.left(), frame.top(), frame.right(), frame.bottom()}});
+    placeControls();
     // The control first in the focus order has the focus when the window opens.
     MAGNHTIO->setFocus();
     if (show)
         QWidget::show();
-    initialiseSimulation(m_sim, sliderValues());
-    m_surface->setDrawStyle(DrawStyle::DashDot);
-    m_surface->circle(0, 0, m_sim.params.R0, ReferenceCircleColour);
-    m_surface->setDrawStyle(DrawStyle::Solid);
+    m_controller.start();
 }
 
-void MainWindow::layOut(const ScreenLayout &screen)
+void MainWindow::placeControls()
 {
-    const double tpp = screen.twipsPerPixel;
-    const int side = screen.heightPixels;
-    const QSize client(std::max(1, side - screen.frame.left() - screen.frame.right()),
-        std::max(1, side - screen.frame.top() - screen.frame.bottom()));
-
-    // Buttons and check boxes stay where they were designed, in twips.
-    Command1->setGeometry(toPixels({240, 120, 1215, 375}, tpp));
-    Command2->setGeometry(toPixels({1560, 120, 1215, 375}, tpp));
-    Command3->setGeometry(toPixels({2760, 120, 1215, 375}, tpp));
-    Command4->setGeometry(toPixels({4080, 120, 975, 375}, tpp));
-    Command5->setGeometry(toPixels({5160, 120, 2055, 375}, tpp));
-    KAMPYLOTHTA->setGeometry(toPixels({3840, 600, 1695, 615}, tpp));
-    eidiki->setGeometry(toPixels({3840, 1200, 1815, 495}, tpp));
-    MERIKESDYN->setGeometry(toPixels({5760, 840, 1695, 495}, tpp));
-
+    const WindowLayout &layout = m_controller.layout();
+    QWidget *const commands[] = {Command1, Command2, Command3, Command4, Command5};
+    for (int i = 0; i < CommandCount; ++i)
+        commands[i]->setGeometry(toQRect(layout.commands[std::size_t(i)]));
+    for (int i = 0; i < BoxCount; ++i)
+        box(Box(i))->setGeometry(toQRect(layout.boxes[std::size_t(i)]));
     move(0, 0);
-    resize(client);
-    if (m_surface) {
-        m_surface->resize(client);
-    } else {
-        m_surface = std::make_unique<ImageSurface>(client, tpp, font(), m_devicePixelRatio);
-        m_surface->setChangedHandler([this](const QRect &dirty) { pictureChanged(dirty); });
-        m_surface->setBackColor(White);
-    }
-
-    // The frame measured in twips before any user scale.
-    const float outerWidth = static_cast<float>(side * tpp);
-    const float outerHeight = static_cast<float>(side * tpp);
-    const float clientWidth = static_cast<float>(client.width() * tpp);
-    const float clientHeight = static_cast<float>(client.height() * tpp);
-    m_sim.BorderRatioX = (outerWidth - clientWidth) / clientWidth;
-    m_sim.BorderRatioY = (outerHeight - clientHeight) / clientHeight;
-    setUserScale(1);
-
-    const float ax = 1 - m_sim.BorderRatioX;
-    const float ay = 1 - m_sim.BorderRatioY;
-    const float left = -100 * ax;
-    const float bottom = -100 * ay;
-    const int barHeight = qRound(375 / tpp);
-    const auto place = [this](QWidget *widget, float x, float top, float width, int heightPx) {
-        const QPointF topLeft = m_surface->toPixel(x, top);
-        const QPointF right = m_surface->toPixel(x + width, top);
-        widget->setGeometry(
-            qRound(topLeft.x()), qRound(topLeft.y()), qRound(right.x() - topLeft.x()), heightPx);
-    };
-    const auto unitsHigh = [this](float units) {
-        return qRound(m_surface->toPixel(0, -units).y() - m_surface->toPixel(0, 0).y());
-    };
-    place(STAKENTR, left, bottom + 20, 20, barHeight);
-    place(MAGNHTIO, left, bottom + 15, 20, barHeight);
-    place(ARXIVX, left, bottom + 25, 20, barHeight);
-    place(VIMAXRO, left, bottom + 30, 20, barHeight);
-    place(klimaka, left, bottom + 35, 20, barHeight);
-
-    const int labelHeight = unitsHigh(5);
-    place(Label1, left + 20, bottom + 20, 30, labelHeight);
-    place(Label2, left + 20, bottom + 15, 30, labelHeight);
-    place(Label3, left + 20, bottom + 25, 30, labelHeight);
-    place(Label4, left + 20, bottom + 30, 30, labelHeight);
-    place(Label5, left + 20, bottom + 35, 30, qRound(255 / tpp));
-    writeLabel1();
-    writeLabel2();
-    writeLabel3();
-    writeLabel4();
-    writeLabel5();
+    resize(layout.client.width, layout.client.height);
+    QWidget *const bars[] = {MAGNHTIO, STAKENTR, ARXIVX, VIMAXRO, klimaka};
+    for (int i = 0; i < BarCount; ++i)
+        bars[i]->setGeometry(toQRect(layout.bars[std::size_t(i)]));
+    QWidget *const labels[] = {Label1, Label2, Label3, Label4, Label5};
+    for (int i = 0; i < LabelCount; ++i)
+        labels[i]->setGeometry(toQRect(layout.labels[std::size_t(i)]));
 }
 
 void MainWindow::fitFrame()
@@ -225,15 +162,8 @@ void MainWindow::fitFrame()
     if (!isPlaceable(*this))
         return;
     const QMargins frame = frameMargins(*this);
-    if (frame == m_screen.frame)
-        return;
-    // The scale follows the frame, so what was drawn no longer fits: start from the
-    // picture the window opens with.
-    m_screen.frame = frame;
-    layOut(m_screen);
-    m_surface->cls();
-    setUserScale(klimaka->value());
-    drawReferenceCircle();
+    if (m_controller.fitFrame({frame.left(), frame.top(), frame.right(), frame.bottom()}))
+        placeControls();
 }
 
 void MainWindow::showEvent(QShowEvent *)
@@ -251,188 +181,26 @@ void MainWindow::resizeEvent(QResizeEvent *)
     fitFrame();
 }
 
-void MainWindow::setUserScale(int scaleFactor)
+void MainWindow::showMessage(const std::string &text)
 {
-    const float ax = 1 - m_sim.BorderRatioX;
-    const float ay = 1 - m_sim.BorderRatioY;
-    const float s = static_cast<float>(scaleFactor);
-    m_surface->scale(-100 * ax * s, 100 * ay * s, 100 * ax * s, -100 * ay * s);
+    kentrikh::showMessage(QString::fromStdString(text));
 }
 
-void MainWindow::drawReferenceCircle()
+void MainWindow::boxChanged(Box which, bool checked)
 {
-    m_surface->setDrawWidth(1);
-    m_surface->setDrawStyle(DrawStyle::DashDot);
-    m_surface->circle(0, 0, m_sim.params.R0, ReferenceCircleColour);
-    m_surface->setDrawStyle(DrawStyle::Solid);
+    const QSignalBlocker quiet(box(which));
+    box(which)->setChecked(checked);
 }
 
-void MainWindow::writeLabel1()
+void MainWindow::labelChanged(int label, const std::string &text)
 {
-    Label1->setText(QStringLiteral("σταθερή = ")
-        + formatNumber(
-            springConstant(static_cast<std::int16_t>(STAKENTR->value())), NumberPattern::Whole));
+    QLabel *const labels[] = {Label1, Label2, Label3, Label4, Label5};
+    labels[label - 1]->setText(QString::fromStdString(text));
 }
 
-void MainWindow::writeLabel2()
+void MainWindow::showCurvatureGraph(double sideTwips, const GraphDrawing &draw)
 {
-    Label2->setText(QStringLiteral(" Μαγνητικό = ")
-        + formatNumber(MAGNHTIO->value(), NumberPattern::TwoDecimals));
-}
-
-void MainWindow::writeLabel3()
-{
-    Label3->setText(
-        QStringLiteral(" ΑΡΧΙΚΗ VX= ") + formatNumber(ARXIVX->value(), NumberPattern::TwoDecimals));
-}
-
-void MainWindow::writeLabel4()
-{
-    Label4->setText(QStringLiteral("Πολλ. χρόνου = ")
-        + formatNumber(VIMAXRO->value() / 100.0, NumberPattern::TwoDecimals));
-}
-
-void MainWindow::writeLabel5()
-{
-    Label5->setText(
-        QStringLiteral("Κλίμακα= ") + formatNumber(klimaka->value(), NumberPattern::Whole));
-}
-
-void MainWindow::switchCurvatureCircleOff()
-{
-    KAMPYLOTHTA->setChecked(false);
-    m_sim.switches.CurvatureCircle = false;
-}
-
-void MainWindow::ResetRun()
-{
-    switchCurvatureCircleOff();
-    resetRunState(m_sim, sliderValues());
-    setUserScale(klimaka->value());
-    drawReferenceCircle();
-}
-
-void MainWindow::stepAndDraw()
-{
-    const StepResult result = StepMotion(m_sim);
-    if (result.outcome == StepOutcome::Sample)
-        DrawStepScene(
-            *m_surface, m_sim, result.sample, static_cast<std::int16_t>(MAGNHTIO->value()));
-    else
-        m_timer->setEnabled(false);
-}
-
-void MainWindow::Command1_Click()
-{
-    HandlerScope scope(*this);
-    m_sim.state.HasTrack = false;
-    m_sim.state.VX = startVelocityX(m_sim, static_cast<std::int16_t>(ARXIVX->value()));
-    m_sim.state.VX0 = m_sim.state.VX;
-    showMessage(formatPlain(m_sim.state.VX0));
-    m_timer->setEnabled(true);
-    m_timer->setInterval(1);
-}
-
-void MainWindow::Command2_Click()
-{
-    HandlerScope scope(*this);
-    m_timer->setEnabled(false);
-    rewindParticle(m_sim, startVelocityX(m_sim, static_cast<std::int16_t>(ARXIVX->value())));
-    m_sim.state.SampleIndex = 0;
-}
-
-void MainWindow::Command3_Click()
-{
-    HandlerScope scope(*this);
-    m_timer->setEnabled(false);
-    stepAndDraw();
-}
-
-void MainWindow::Command4_Click()
-{
-    HandlerScope scope(*this);
-    m_timer->setEnabled(true);
-}
-
-void MainWindow::Command5_Click()
-{
-    HandlerScope scope(*this);
-    ShowCurvatureGraph(m_curvatureWindow, m_sim, *m_timer,
-        m_screen.heightPixels * m_screen.twipsPerPixel, m_screen.twipsPerPixel);
-}
-
-void MainWindow::Timer1_Timer()
-{
-    if (m_handlerDepth > 0)
-        return;
-    HandlerScope scope(*this, true);
-    stepAndDraw();
-}
-
-void MainWindow::MERIKESDYN_Click()
-{
-    m_sim.switches.ShowForces = !m_sim.switches.ShowForces;
-}
-
-void MainWindow::eidiki_Click()
-{
-    m_sim.switches.FoucaultMode = !m_sim.switches.FoucaultMode;
-}
-
-void MainWindow::KAMPYLOTHTA_Click()
-{
-    m_sim.switches.CurvatureCircle = !m_sim.switches.CurvatureCircle;
-}
-
-void MainWindow::ARXIVX_Change()
-{
-    HandlerScope scope(*this);
-    m_surface->cls();
-    switchCurvatureCircleOff();
-    m_timer->setEnabled(false);
-    m_sim.state.SampleIndex = 0;
-    writeLabel3();
-    ResetRun();
-}
-
-void MainWindow::klimaka_Change()
-{
-    HandlerScope scope(*this);
-    writeLabel5();
-    m_surface->cls();
-    switchCurvatureCircleOff();
-    ResetRun();
-}
-
-void MainWindow::VIMAXRO_Change()
-{
-    HandlerScope scope(*this);
-    m_sim.params.DT = timeStep(static_cast<std::int16_t>(VIMAXRO->value()));
-    switchCurvatureCircleOff();
-    writeLabel4();
-}
-
-void MainWindow::MAGNHTIO_Change()
-{
-    springOrFieldChanged();
-}
-
-void MainWindow::STAKENTR_Change()
-{
-    springOrFieldChanged();
-}
-
-void MainWindow::springOrFieldChanged()
-{
-    HandlerScope scope(*this);
-    m_surface->cls();
-    m_timer->setEnabled(false);
-    m_sim.state.SampleIndex = 0;
-    switchCurvatureCircleOff();
-    writeLabel1();
-    writeLabel2();
-    ResetRun();
-    DrawFieldSymbol(*m_surface, static_cast<std::int16_t>(MAGNHTIO->value()));
+    ShowCurvatureGraph(m_curvatureWindow, sideTwips, m_controller.screen().twipsPerPixel, draw);
 }
 
 void MainWindow::pictureChanged(const QRect &dirty)
@@ -461,7 +229,7 @@ void MainWindow::paintPictureChanges()
 void MainWindow::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    paintBackingImage(painter, event->rect(), m_surface->image());
+    paintBackingImage(painter, event->rect(), surface().image());
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *event)
@@ -469,14 +237,8 @@ void MainWindow::mousePressEvent(QMouseEvent *event)
     // Labels and the margins of check boxes pass presses on; those are not on the window.
     if (childAt(event->position().toPoint()))
         return;
-    const auto [x, y] = m_surface->toUser(event->position());
-    Form_MouseDown(static_cast<float>(x), static_cast<float>(y));
-}
-
-void MainWindow::Form_MouseDown(float x, float y)
-{
-    HandlerScope scope(*this);
-    ProbeTrack(*m_surface, m_sim, x, y);
+    const QPointF at = event->position();
+    m_controller.pressAt(at.x(), at.y());
 }
 
 } // namespace kentrikh

@@ -1,152 +1,29 @@
 #include "curvature_window/curvature_graph.h"
 
 #include "curvature_window/curvature_window.h"
-#include "curvature_window/predictions.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
-#include "platform/surface.h"
 #include "platform/timer.h"
 
-#include <algorithm>
-#include <cmath>
-#include <limits>
-
 namespace kentrikh {
-
-namespace {
-
-constexpr int LastSegment = LastSample - 1;
-constexpr int GreenDotStep = 5;
-
-constexpr Rgb RecordedColour = rgb(0, 0, 255);
-constexpr Rgb PredictedColour = rgb(255, 55, 0);
-constexpr Rgb DistanceColour = rgb(255, 55, 55);
-constexpr Rgb StartDistanceColour = rgb(0, 150, 255);
-constexpr Rgb RecordedDistanceColour = rgb(0, 255, 0);
-constexpr Rgb TurningPointColour = rgb(0, 0, 255);
-constexpr Rgb MaximumColour = rgb(255, 0, 255);
-
-// The x extent is a multiple of the interval: 0 would leave the picture no width.
-double intervalOf(const SimTimer &Timer1)
-{
-    return std::max(Timer1.interval(), 1);
-}
-
-bool drawable(double value)
-{
-    return std::isfinite(static_cast<float>(value));
-}
-
-void line(Surface &surface, double x1, double y1, double x2, double y2, Rgb colour)
-{
-    if (drawable(x1) && drawable(y1) && drawable(x2) && drawable(y2)) {
-        surface.line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
-            static_cast<float>(y2), colour);
-    }
-}
-
-void dot(Surface &surface, double x, double y, Rgb colour)
-{
-    if (drawable(x) && drawable(y))
-        surface.pset(static_cast<float>(x), static_cast<float>(y), colour);
-}
-
-QString twoDecimals(double value)
-{
-    return formatNumber(value, NumberPattern::TwoDecimals);
-}
-
-} // namespace
 
 void drawCurvatureGraph(Surface &EIKONA, Simulation &sim, const SimTimer &Timer1,
     const std::function<void()> &sizePicture)
 {
-    const MotionParams &p = sim.params;
-    const TrackRecord &track = sim.track;
-    const PredictionInputs in {p.K, p.B, sim.state.VX0, p.DT, p.R0};
-    const double R0 = p.R0;
-
-    double M = 0;
-    for (int i = 1; i <= LastSample; ++i) {
-        if (track.TrackRho[i] > M)
-            M = track.TrackRho[i];
-    }
-    // A recorded radius beyond the float range would leave no scale to draw in: the
-    // range stops where the picture's coordinates can still be narrowed.
-    constexpr double LargestYmax = std::numeric_limits<float>::max() / 2.0;
-    const double Ymax = std::min(M > 1.5 * R0 ? 1.5 * M : 1.5 * R0, LargestYmax);
-
-    // It depends on the parameters alone: the two messages and the line show one number.
-    const double maxRho = MaxCurvatureRadius(in, sim.params.Pi);
-    showMessage(QStringLiteral("megis aktis = ") + twoDecimals(maxRho));
-    showMessage(QStringLiteral("MAXCAMP =  ") + formatNumber(M, NumberPattern::ThreeDecimals));
-
-    if (sizePicture)
-        sizePicture();
-    EIKONA.scale(static_cast<float>(-10 * intervalOf(Timer1)), static_cast<float>(Ymax),
-        static_cast<float>(1000 * intervalOf(Timer1)), static_cast<float>(-0.5 * Ymax));
-
-    line(EIKONA, -50 * intervalOf(Timer1), 0, 1000 * intervalOf(Timer1), 0, Black);
-    line(EIKONA, 0, -Ymax, 0, Ymax, Black);
-
-    double predicted = CurvatureRadiusFromDistanceAt(in, p.DT * 1);
-    for (int i = 1; i <= LastSegment; ++i) {
-        const double x = i * intervalOf(Timer1);
-        const double xNext = (i + 1) * intervalOf(Timer1);
-        line(EIKONA, x, track.TrackRho[i], xNext, track.TrackRho[i + 1], RecordedColour);
-        const double predictedNext = CurvatureRadiusFromDistanceAt(in, p.DT * (i + 1));
-        line(EIKONA, x, predicted, xNext, predictedNext, PredictedColour);
-        predicted = predictedNext;
-        dot(EIKONA, x, AnalyticDistance(p.K, p.B, p.DT * i, in.VX0, p.R0), DistanceColour);
-    }
-
-    line(EIKONA, 0, R0, 1000 * intervalOf(Timer1), R0, StartDistanceColour);
-
-    for (int i = 1; i <= LastSegment; i += GreenDotStep) {
-        const double x = track.TrackX[i];
-        const double y = track.TrackY[i];
-        const double rho = CurvatureRadiusFromSquaredDistance(in, x * x + y * y);
-        EIKONA.setDrawWidth(4);
-        dot(EIKONA, i * intervalOf(Timer1), rho, RecordedDistanceColour);
-        EIKONA.setDrawWidth(1);
-    }
-
-    if (sim.switches.FoucaultMode) {
-        // The value after the label is never defined, so the label stands alone. Half the
-        // scale, measured from 0, lies below the picture: the text is not seen.
-        EIKONA.setCurrentX(EIKONA.scaleWidth() / 2);
-        EIKONA.setCurrentY(EIKONA.scaleHeight() / 2);
-        EIKONA.print("r= ");
-
-        // rhoF has no finite value without a field (0 / 0) or with K = B^2 / 2 (a zero
-        // divisor): the message says so instead of showing a division's leftovers.
-        const double divisor = 2 * std::abs(2 * p.K / (p.B * p.B) - 1);
-        if (p.B == 0 || divisor == 0) {
-            showMessage(QStringLiteral("ρ = undefined"));
-        } else {
-            const double rhoF = R0 / divisor;
-            showMessage(QStringLiteral("ρ = ") + twoDecimals(rhoF));
-            line(EIKONA, 0, rhoF, 1000 * intervalOf(Timer1), rhoF, TurningPointColour);
-        }
-        line(EIKONA, 0, M, 1000 * intervalOf(Timer1), M, MaximumColour);
-    }
-
-    // Like "r= ", the label "AktiNmax  =" has no value to show.
-    showMessage(QStringLiteral("rmax = ") + twoDecimals(maxRho) + QStringLiteral("  AktiNmax  ="));
-
-    EIKONA.setDrawWidth(3);
-    line(EIKONA, 0, maxRho, 1000 * intervalOf(Timer1), maxRho, MaximumColour);
-    EIKONA.setDrawWidth(1);
+    drawCurvatureGraph(
+        EIKONA, sim, Timer1,
+        [](const std::string &text) { showMessage(QString::fromStdString(text)); }, sizePicture,
+        decimalPointOf());
 }
 
-void ShowCurvatureGraph(std::unique_ptr<CurvatureWindow> &KAMPYLOTHTA, Simulation &sim,
-    const SimTimer &Timer1, double screenHeightTwips, double twipsPerPixel)
+void ShowCurvatureGraph(std::unique_ptr<CurvatureWindow> &KAMPYLOTHTA, double sideTwips,
+    double twipsPerPixel, const GraphDrawing &draw)
 {
     if (!KAMPYLOTHTA || KAMPYLOTHTA->wasClosed())
         KAMPYLOTHTA = std::make_unique<CurvatureWindow>(twipsPerPixel);
     CurvatureWindow &window = *KAMPYLOTHTA;
 
-    const float side = static_cast<float>(screenHeightTwips) / 2;
+    const float side = static_cast<float>(sideTwips);
     window.setOuterGeometry(0, 0, side, side);
     window.show();
     // In front of the main window, whose button was just pressed, and its messages over it.
@@ -157,8 +34,17 @@ void ShowCurvatureGraph(std::unique_ptr<CurvatureWindow> &KAMPYLOTHTA, Simulatio
     window.setOuterGeometry(0, 0, side, side);
 
     // The picture takes the window's outer size and so reaches past its client area.
-    drawCurvatureGraph(window.EIKONA->surface(), sim, Timer1,
+    draw(window.EIKONA->surface(),
         [&window] { window.EIKONA->resize(window.frameGeometry().size()); });
+}
+
+void ShowCurvatureGraph(std::unique_ptr<CurvatureWindow> &KAMPYLOTHTA, Simulation &sim,
+    const SimTimer &Timer1, double screenHeightTwips, double twipsPerPixel)
+{
+    ShowCurvatureGraph(KAMPYLOTHTA, screenHeightTwips / 2, twipsPerPixel,
+        [&](Surface &picture, const std::function<void()> &sizePicture) {
+            drawCurvatureGraph(picture, sim, Timer1, sizePicture);
+        });
 }
 
 } // namespace kentrikh

@@ -49,10 +49,17 @@ struct PixelRect
 
 struct PixelPoint
 {
+    constexpr PixelPoint() = default;
+    constexpr PixelPoint(double x, double y)
+        : px(x)
+        , py(y)
+    {
+    }
+    constexpr double x() const { return px; }
+    constexpr double y() const { return py; }
+
     double px = 0;
     double py = 0;
-    double x() const { return px; }
-    double y() const { return py; }
 };
 
 // Writable pixels: one 32-bit word 0xffRRGGBB a pixel, rows stride words apart.
@@ -103,6 +110,8 @@ public:
     BufferSurface(PixelSize size, double twipsPerPixel, double devicePixelRatio = 1,
         std::unique_ptr<PixelStore> store = std::make_unique<VectorPixelStore>());
     ~BufferSurface() override;
+    BufferSurface(BufferSurface &&) noexcept = default;
+    BufferSurface &operator=(BufferSurface &&) noexcept = default;
 
     // Keeps what is drawn; new area is white. A surface still in twips stays in twips
     // (of the new size); a user scale stays as it is and stretches over the new size.
@@ -148,6 +157,7 @@ protected:
     virtual double textLineHeightPixels() const;
     bool canDraw() const;
     PixelStore &store() { return *m_store; }
+    const PixelStore &store() const { return *m_store; }
 
 private:
     void resetToTwips();

@@ -1,29 +1,20 @@
 #pragma once
 
-// Numbers as the user reads them: no digit grouping (-1000, never -1,000) and the decimal
-// separator of the user's locale. Values that are not finite, which the simulation
-// avoids, show as "∞", "-∞" and "—" (no value) rather than as "inf" or "nan".
+// The numbers of controller/number_text.h with the decimal separator of the user's locale.
+
+#include "controller/number_text.h"
 
 #include <QLocale>
 #include <QString>
 
 namespace kentrikh {
 
-enum class NumberPattern {
-    Whole, // "0"
-    TwoDecimals, // "0.00"
-    ThreeDecimals, // "0.000"
-};
+// The locale's decimal separator as UTF-8.
+std::string decimalPointOf(const QLocale &locale = QLocale::system());
 
-// At least one digit before the separator, exactly the pattern's decimals after it, the
-// last one rounded half away from zero on the value's 15 significant decimal digits (so
-// that 0.1235 shows as 0.124, as written). A result of zero has no minus sign.
 QString formatNumber(
     double value, NumberPattern pattern, const QLocale &locale = QLocale::system());
 
-// A number converted to text in the ordinary way: a whole number without decimals, any
-// other in the shortest form that reads back to it, as a 32-bit float when it is one
-// (0.1f shows as 0.1, not 0.100000001490116).
 QString formatPlain(double value, const QLocale &locale = QLocale::system());
 
 } // namespace kentrikh

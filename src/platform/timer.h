@@ -11,23 +11,24 @@
 // owner says that something else held the program up (restartSchedule): time spent in a
 // message box, say, is not made up afterwards.
 
-#include "platform/tick_schedule.h"
+#include "controller/tick_schedule.h"
+#include "controller/timer.h"
 
 #include <QTimer>
 #include <functional>
 
 namespace kentrikh {
 
-class SimTimer
+class SimTimer : public Timer
 {
 public:
     SimTimer();
 
-    void setEnabled(bool enabled);
-    bool enabled() const { return m_enabled; }
+    void setEnabled(bool enabled) override;
+    bool enabled() const override { return m_enabled; }
     // Milliseconds; a negative interval counts as 0.
-    void setInterval(int milliseconds);
-    int interval() const { return m_interval; }
+    void setInterval(int milliseconds) override;
+    int interval() const override { return m_interval; }
     void setTickHandler(std::function<void()> handler) { m_tick = std::move(handler); }
 
     // Whether the underlying timer runs, that is whether ticks will come.
@@ -36,7 +37,7 @@ public:
     // headless runs need not wait for it.
     void deliverTick() { deliver(1); }
     // The ticks owed so far are forgiven: the next event on time delivers one.
-    void restartSchedule();
+    void restartSchedule() override;
 
 private:
     void update();

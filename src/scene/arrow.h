@@ -18,7 +18,7 @@
 // differ only when dx is lost against x1. The head does not shrink with the vector, so a
 // tiny vector shows as a bare head at the start point.
 
-#include "platform/surface.h"
+#include "pixels/surface.h"
 
 namespace kentrikh {
 

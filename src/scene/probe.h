@@ -5,7 +5,7 @@
 // Nothing is recomputed; forces are drawn scaled by 0.001, velocities by 0.01.
 
 #include "motion/state.h"
-#include "platform/surface.h"
+#include "pixels/surface.h"
 
 namespace kentrikh {
 

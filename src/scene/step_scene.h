@@ -12,7 +12,7 @@
 //     B <= 0:  a dot, radius W/125, filled with the surface's current fill colour
 
 #include "motion/step.h"
-#include "platform/surface.h"
+#include "pixels/surface.h"
 
 #include <cstdint>
 

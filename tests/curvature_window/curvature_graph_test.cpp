@@ -1,7 +1,7 @@
 #include "curvature_window/curvature_graph.h"
 #include "curvature_window/predictions.h"
 #include "platform/message_box.h"
-#include "platform/recording_surface.h"
+#include "pixels/recording_surface.h"
 #include "platform/timer.h"
 
 #include <QLocale>

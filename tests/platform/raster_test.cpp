@@ -1,4 +1,4 @@
-#include "platform/raster.h"
+#include "pixels/raster.h"
 
 #include <algorithm>
 #include <cmath>

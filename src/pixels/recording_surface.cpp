@@ -1,4 +1,4 @@
-#include "platform/recording_surface.h"
+#include "pixels/recording_surface.h"
 
 #include <cstdio>
 #include <ostream>

@@ -3,7 +3,7 @@
 // A surface that keeps every drawing call as a value, so that tests can compare the
 // calls a procedure makes with the ones it must make.
 
-#include "platform/surface.h"
+#include "pixels/surface.h"
 
 #include <iosfwd>
 #include <string>

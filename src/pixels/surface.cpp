@@ -1,4 +1,4 @@
-#include "platform/surface.h"
+#include "pixels/surface.h"
 
 namespace kentrikh {
 
