@@ -17,7 +17,10 @@ build=build-web
 
 # Emscripten's system libraries come prebuilt with Debian's package (its cache is frozen):
 # the build compiles only our sources and writes nothing outside the build tree.
-emcmake cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+if ! log=$(emcmake cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release 2>&1); then
+    echo "$log" >&2
+    exit 1
+fi
 cmake --build "$build" -j"${JOBS:-2}"
 echo "One-file page: $PWD/$build/web/kentrikh.html"
 [ -z "$build_only" ] || exit 0

@@ -10,17 +10,17 @@
 #include "controller/tick_schedule.h"
 #include "controller/track_csv.h"
 
-#include <emscripten.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <emscripten.h>
 #include <memory>
 #include <string>
 #include <vector>
 
-// The page's callbacks, given to the module when it is created.
+// The page's callbacks, given to the module when it is created. Their bodies are JavaScript.
+// clang-format off
 EM_ASYNC_JS(void, pageShowMessage, (const char *text), {
     await Module.showMessage(UTF8ToString(text));
 });
@@ -35,13 +35,13 @@ EM_JS(void, pageShowGraph, (int outerSide), {
 });
 // A picture's RGBA pixels (width x height device pixels, shown as cssWidth x cssHeight
 // pixels of the page) and the area of them that changed.
-EM_JS(void, pagePaint,
-    (int picture, const std::uint8_t *rgba, int width, int height, int cssWidth, int cssHeight,
-        int x, int y, int changedWidth, int changedHeight),
-    {
-        Module.paint(picture, HEAPU8.subarray(rgba, rgba + width * height * 4), width, height,
-            cssWidth, cssHeight, x, y, changedWidth, changedHeight);
-    });
+EM_JS(void, pagePaint, (int picture, const std::uint8_t *rgba, int width, int height,
+                        int cssWidth, int cssHeight, int x, int y, int changedWidth,
+                        int changedHeight), {
+    Module.paint(picture, HEAPU8.subarray(rgba, rgba + width * height * 4), width, height,
+        cssWidth, cssHeight, x, y, changedWidth, changedHeight);
+});
+// clang-format on
 
 namespace kentrikh {
 namespace {
@@ -63,8 +63,9 @@ int pixelsOf(double twips)
 
 TickSchedule::Clock::time_point clockAt(double milliseconds)
 {
-    return TickSchedule::Clock::time_point(std::chrono::duration_cast<TickSchedule::Clock::duration>(
-        std::chrono::duration<double, std::milli>(milliseconds)));
+    return TickSchedule::Clock::time_point(
+        std::chrono::duration_cast<TickSchedule::Clock::duration>(
+            std::chrono::duration<double, std::milli>(milliseconds)));
 }
 
 // A picture as the page shows it: the surface's pixels copied as RGBA where they changed.
@@ -78,7 +79,8 @@ public:
         watch(*m_surface);
     }
 
-    // The controller's pictures are made by its factory, which hands them over at once.
+    // A picture another owns: the main window's belongs to the controller, whose factory
+    // hands each new one to watch().
     explicit PagePicture(Picture id)
         : m_id(id)
     {
@@ -88,9 +90,8 @@ public:
     {
         m_watched = &surface;
         surface.onChange([this](const PixelRect &area) { changed(area); });
-        m_dirty = {0, 0, surface.size().width, surface.size().height};
+        m_whole = true;
     }
-
 
     BufferSurface &surface() { return *m_surface; }
 
@@ -104,15 +105,22 @@ public:
             m_width = size.width;
             m_height = size.height;
             m_rgba.assign(std::size_t(m_width) * std::size_t(m_height) * 4, 0);
-            m_dirty = {0, 0, m_width, m_height};
+            m_whole = true;
         }
-        // The changed area is in device-independent pixels.
+        // The changed area is in device-independent pixels; the buffer in device pixels.
         const double ratio = m_watched->devicePixelRatio();
-        const int left = std::max(int(std::floor(m_dirty.x * ratio)), 0);
-        const int top = std::max(int(std::floor(m_dirty.y * ratio)), 0);
-        const int right = std::min(int(std::ceil((m_dirty.x + m_dirty.width) * ratio)), m_width);
-        const int bottom = std::min(int(std::ceil((m_dirty.y + m_dirty.height) * ratio)), m_height);
+        int left = 0;
+        int top = 0;
+        int right = m_width;
+        int bottom = m_height;
+        if (!m_whole) {
+            left = std::max(int(std::floor(m_dirty.x * ratio)), 0);
+            top = std::max(int(std::floor(m_dirty.y * ratio)), 0);
+            right = std::min(int(std::ceil((m_dirty.x + m_dirty.width) * ratio)), m_width);
+            bottom = std::min(int(std::ceil((m_dirty.y + m_dirty.height) * ratio)), m_height);
+        }
         m_dirty = {};
+        m_whole = false;
         if (left >= right || top >= bottom)
             return false;
         const std::uint32_t *pixels = m_watched->constPixels();
@@ -154,6 +162,7 @@ private:
     std::unique_ptr<BufferSurface> m_surface;
     BufferSurface *m_watched = nullptr;
     PixelRect m_dirty;
+    bool m_whole = false;
     int m_width = 0;
     int m_height = 0;
     std::vector<std::uint8_t> m_rgba;
@@ -203,8 +212,7 @@ public:
     WebShell(int screenHeight, double devicePixelRatio)
         : m_devicePixelRatio(devicePixelRatio)
         , m_controller(*this, m_timer, [this](PixelSize size, double twipsPerPixel) {
-            auto surface
-                = std::make_unique<BufferSurface>(size, twipsPerPixel, m_devicePixelRatio);
+            auto surface = std::make_unique<BufferSurface>(size, twipsPerPixel, m_devicePixelRatio);
             m_main.watch(*surface);
             return surface;
         })
@@ -215,7 +223,6 @@ public:
 
     MainController &controller() { return m_controller; }
     PageTimer &timer() { return m_timer; }
-    const BufferSurface *graph() const { return m_graph ? &m_graph->surface() : nullptr; }
 
     // The page closed the curvature panel: the next press opens a new one.
     void closeGraph() { m_graphClosed = true; }
@@ -247,8 +254,8 @@ public:
             m_graph = std::make_unique<PagePicture>(GraphPicture,
                 std::make_unique<BufferSurface>(
                     PixelSize {pixelsOf(GraphDesignWidthTwips - 2 * GraphPictureLeftTwips),
-                        pixelsOf(GraphDesignHeightTwips - GraphPictureTopTwips
-                            - GraphPictureLeftTwips)},
+                        pixelsOf(
+                            GraphDesignHeightTwips - GraphPictureTopTwips - GraphPictureLeftTwips)},
                     TwipsPerPixel, m_devicePixelRatio));
             m_graphClosed = false;
         }
