@@ -11,11 +11,11 @@ import {execFileSync} from 'node:child_process';
 import {mkdtempSync, readFileSync, rmSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join, resolve} from 'node:path';
-import {pathToFileURL} from 'node:url';
+import {fileURLToPath, pathToFileURL} from 'node:url';
 import {chromium} from 'playwright-core';
 import {decodePng} from './png.mjs';
 
-const root = resolve(import.meta.dirname, '../..');
+const root = fileURLToPath(new URL('../..', import.meta.url));
 const pageFile = resolve(process.env.KENTRIKH_WEB_PAGE ?? join(root, 'build-web/web/kentrikh.html'));
 const program = resolve(process.env.KENTRIKH_PROGRAM ?? join(root, 'build/src/app/kentrikh'));
 
@@ -293,8 +293,16 @@ test('the critical setting: equal roots', async () => {
     await page.close();
 });
 
-test('a bar dragged changes its value only when released', async () => {
+test('the focus order of the controls; a bar dragged changes only when released', async () => {
     const page = await openPage();
+    const order = [];
+    for (let i = 0; i < 13; ++i) {
+        order.push(await page.evaluate(() => document.activeElement.id));
+        await page.keyboard.press('Tab');
+    }
+    assert.deepEqual(order, ['MAGNHTIO', 'STAKENTR', 'Command1', 'Command2', 'ARXIVX', 'Command3',
+        'Command4', 'VIMAXRO', 'klimaka', 'KAMPYLOTHTA', 'eidiki', 'MERIKESDYN', 'Command5']);
+
     const label = () => page.textContent('#Label1');
     const before = await label();
     const box = await page.locator('#STAKENTR').boundingBox();
