@@ -325,11 +325,6 @@ EMSCRIPTEN_KEEPALIVE const int *kentrikh_barDesign(int bar)
     return numbers.data();
 }
 
-EMSCRIPTEN_KEEPALIVE const char *kentrikh_barName(int bar)
-{
-    return barDesign(Bar(bar)).name;
-}
-
 EMSCRIPTEN_KEEPALIVE const char *kentrikh_commandCaption(int command)
 {
     return commandCaption(Command(command));

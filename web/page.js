@@ -16,6 +16,8 @@
     // The boxes and bars in the module's numbering.
     const BoxNames = ['KAMPYLOTHTA', 'eidiki', 'MERIKESDYN'];
     const BarNames = ['MAGNHTIO', 'STAKENTR', 'ARXIVX', 'VIMAXRO', 'klimaka'];
+    // The label that shows each bar's value.
+    const BarLabels = [2, 1, 3, 4, 5];
     // The focus order of the window's controls.
     const TabOrder = ['MAGNHTIO', 'STAKENTR', 'Command1', 'Command2', 'ARXIVX', 'Command3',
         'Command4', 'VIMAXRO', 'klimaka', 'KAMPYLOTHTA', 'eidiki', 'MERIKESDYN', 'Command5'];
@@ -76,7 +78,10 @@
         boxes[box].checked = checked;
     }
 
+    // Every press places the panel anew at the top left corner, in front.
     function showGraph(side) {
+        graph.style.left = '0px';
+        graph.style.top = '0px';
         graph.style.width = side + 'px';
         graph.style.height = side + 'px';
         graph.querySelector('.client').style.height = Math.max(0, side - CaptionHeight) + 'px';
@@ -113,8 +118,8 @@
         watchRun();
     }
 
-    // The wall time of a run, from the display frame in which the timer started to the one
-    // in which it stopped.
+    // The wall time of a run: from the moment the timer starts (START's handler has returned,
+    // its message box closed) to the display frame in which it stops.
     function watchRun() {
         const running = module._kentrikh_timerRunning() !== 0;
         if (running && runStartedAt === null) {
@@ -197,7 +202,7 @@
             const bar = document.createElement('input');
             bar.type = 'range';
             bar.id = BarNames[i];
-            bar.setAttribute('aria-label', BarNames[i]);
+            bar.setAttribute('aria-labelledby', 'Label' + BarLabels[i]);
             designs.push(ints(module._kentrikh_barDesign(i), 5));
             const [min, max, , , value] = designs[i];
             bar.min = String(min);
