@@ -18,13 +18,11 @@ packages=(
 # the AppStream metainfo and lintian.
 packages+=(dpkg-dev file desktop-file-utils appstream lintian)
 
-# --- web page and browser tests ---
 # The Emscripten build of the page (its system libraries come prebuilt with the package),
 # Debian's Chromium for the browser tests, and Node.js with npm to run them.
 packages+=(emscripten chromium)
 command -v node >/dev/null 2>&1 || packages+=(nodejs)
 command -v npm >/dev/null 2>&1 || packages+=(npm)
-# --- end web page and browser tests ---
 
 missing=()
 for p in "${packages[@]}"; do
@@ -55,7 +53,6 @@ for l in "${locales[@]}"; do
 done
 [ -z "${regenerate:-}" ] || $sudo locale-gen >/dev/null
 
-# --- web page and browser tests ---
 # playwright-core at the version package-lock.json pins; it drives Debian's Chromium and
 # never downloads a browser of its own.
 (
@@ -68,4 +65,3 @@ done
         PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent >/dev/null
     fi
 )
-# --- end web page and browser tests ---

@@ -25,13 +25,11 @@ export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^(sweep|desktop)$'
 
-# --- web page and browser tests ---
 # The page built with Emscripten, opened from disk in headless Chromium and driven by clicks
 # and keys, against the desktop program of the first tree.
 bash scripts/web.sh --build-only
 KENTRIKH_WEB_PAGE=build-web/web/kentrikh.html KENTRIKH_PROGRAM=build/src/app/kentrikh \
     node --test tests/web/web_test.mjs
-# --- end web page and browser tests ---
 
 # Installing and the Debian package: `cmake --install` into a temporary prefix, the .deb
 # checked with dpkg-deb, desktop-file-validate, appstreamcli and lintian, and, as root (as
