@@ -322,10 +322,51 @@ void Canvas::spans(std::span<const Run> runs)
 
 void Canvas::spansWithin(const PixelSet &set, std::span<const Run> runs)
 {
-    Writer writer(*this);
-    for (const Run &run : runs)
-        set.forEachRunWithin(
-            run.y, run.x0, run.x1, [&](int y, int x0, int x1) { writer.span(y, x0, x1); });
+    if (m_log) {
+        Writer writer(*this);
+        for (const Run &run : runs) {
+            set.forEachRunWithin(
+                run.y, run.x0, run.x1, [&](int y, int x0, int x1) { writer.span(y, x0, x1); });
+        }
+        return;
+    }
+    // Pixel by pixel, each written back when it is not in the set: the runs are short, and
+    // walking the set's runs within them would branch at random on its bits.
+    const PixelSet::Bits bits = set.bits();
+    std::uint32_t *const pixels = m_pixels;
+    const std::ptrdiff_t stride = m_stride;
+    const std::uint32_t colour = m_colour;
+    const int width = m_width;
+    const int height = m_height;
+    int left = m_left;
+    int top = m_top;
+    int right = m_right;
+    int bottom = m_bottom;
+    for (const Run &run : runs) {
+        const int y = run.y;
+        const int x0 = std::max({run.x0, bits.left, 0});
+        const int x1 = std::min({run.x1, bits.right, width - 1});
+        if (y < bits.top || y > bits.bottom || y < 0 || y >= height || x0 > x1)
+            continue;
+        const PixelSet::Word *row = bits.words + std::size_t(y) * bits.wordsPerRow;
+        std::uint32_t *line = pixels + y * stride;
+        PixelSet::Word any = 0;
+        for (int x = x0; x <= x1; ++x) {
+            const PixelSet::Word in = (row[x / 64] >> (x % 64)) & 1;
+            line[x] = in ? colour : line[x];
+            any |= in;
+        }
+        if (any) {
+            left = std::min(left, x0);
+            right = std::max(right, x1);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    m_left = left;
+    m_top = top;
+    m_right = right;
+    m_bottom = bottom;
 }
 
 void Canvas::spansInside(std::span<const Run> runs, int left, int top, int right, int bottom)
