@@ -642,10 +642,7 @@ void BufferSurface::drawPolyline(std::span<const UserPoint> points, const Pen &p
         raster::Canvas canvas = this->canvas();
         canvas.setLog(nullptr);
         canvas.setColour(toPixelValue(pen.colour));
-        for (const raster::Run &written : m_writes) {
-            m_pathPixels.forEachRunWithin(written.y, written.x0, written.x1,
-                [&](int y, int x0, int x1) { canvas.span(y, x0, x1); });
-        }
+        canvas.spansWithin(m_pathPixels, m_writes);
         reportChange(canvas);
         first = m_path.size();
         m_path.insert(m_path.end(), points.begin() + std::ptrdiff_t(m_path.size()), points.end());

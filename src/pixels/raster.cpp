@@ -7,6 +7,10 @@
 #include <numbers>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kentrikh::raster {
 
 namespace {
@@ -64,6 +68,18 @@ inline void fillRun(std::uint32_t *p, int n, std::uint32_t colour)
             put(at);
         put(n - 2);
     }
+}
+
+// std::sqrt of a and of b, a, b >= 0, in one instruction where the processor has one: the
+// square roots of the rows of a ring take most of its time.
+std::pair<double, double> squareRoots(double a, double b)
+{
+#if defined(__SSE2__)
+    const __m128d roots = _mm_sqrt_pd(_mm_set_pd(b, a));
+    return {_mm_cvtsd_f64(roots), _mm_cvtsd_f64(_mm_unpackhi_pd(roots, roots))};
+#else
+    return {std::sqrt(a), std::sqrt(b)};
+#endif
 }
 
 // A dash pattern, in units of the width (at least a pixel): Dot 1 on, 1 off; DashDot 4 on,
@@ -203,69 +219,171 @@ Canvas::Canvas(std::uint32_t *pixels, int width, int height, std::ptrdiff_t stri
 {
 }
 
+// Writes the runs of one drawing call. It holds what the canvas's members say in locals, and
+// gives the bounding box back when it goes: the pixels are unsigned ints, so writing one
+// through a pointer could change any member as far as the compiler knows, and each run would
+// read them all again.
+class Canvas::Writer
+{
+public:
+    explicit Writer(Canvas &canvas)
+        : m_canvas(canvas)
+        , m_pixels(canvas.m_pixels)
+        , m_stride(canvas.m_stride)
+        , m_width(canvas.m_width)
+        , m_height(canvas.m_height)
+        , m_colour(canvas.m_colour)
+        , m_log(canvas.m_log)
+        , m_filtered(canvas.m_logOnly != nullptr)
+        , m_only(m_filtered ? canvas.m_logOnly->bits() : PixelSet::Bits {})
+        , m_left(canvas.m_left)
+        , m_top(canvas.m_top)
+        , m_right(canvas.m_right)
+        , m_bottom(canvas.m_bottom)
+    {
+    }
+    Writer(const Writer &) = delete;
+    Writer &operator=(const Writer &) = delete;
+    ~Writer()
+    {
+        m_canvas.m_left = m_left;
+        m_canvas.m_top = m_top;
+        m_canvas.m_right = m_right;
+        m_canvas.m_bottom = m_bottom;
+    }
+
+    // Pixels x0 to x1 of row y, as far as they lie in the buffer.
+    [[gnu::always_inline]] void span(int y, int x0, int x1)
+    {
+        x0 = std::max(x0, 0);
+        x1 = std::min(x1, m_width - 1);
+        if (y < 0 || y >= m_height || x0 > x1)
+            return;
+        put(y, x0, x1);
+        m_left = std::min(m_left, x0);
+        m_right = std::max(m_right, x1);
+        m_top = std::min(m_top, y);
+        m_bottom = std::max(m_bottom, y);
+    }
+
+    // A run inside the buffer, left out of the bounding box.
+    [[gnu::always_inline]] void put(int y, int x0, int x1)
+    {
+        fillRun(m_pixels + y * m_stride + x0, x1 - x0 + 1, m_colour);
+        if (m_log && (!m_filtered || m_only.meets(y, x0, x1)))
+            m_log->push_back({y, x0, x1});
+    }
+
+    void include(int left, int top, int right, int bottom)
+    {
+        m_left = std::min(m_left, left);
+        m_top = std::min(m_top, top);
+        m_right = std::max(m_right, right);
+        m_bottom = std::max(m_bottom, bottom);
+    }
+
+    // Whole pixels i with left <= i <= right in row y.
+    [[gnu::always_inline]] void between(int y, double left, double right)
+    {
+        if (!(left <= right))
+            return;
+        const double limit = m_width;
+        span(y, ceilToInt(std::clamp(left, -1.0, limit)),
+            floorToInt(std::clamp(right, -1.0, limit)));
+    }
+
+private:
+    Canvas &m_canvas;
+    std::uint32_t *const m_pixels;
+    const std::ptrdiff_t m_stride;
+    const int m_width;
+    const int m_height;
+    const std::uint32_t m_colour;
+    std::vector<Run> *const m_log;
+    const bool m_filtered;
+    const PixelSet::Bits m_only;
+    int m_left;
+    int m_top;
+    int m_right;
+    int m_bottom;
+};
+
 void Canvas::span(int y, int x0, int x1)
 {
-    x0 = std::max(x0, 0);
-    x1 = std::min(x1, m_width - 1);
-    if (y < 0 || y >= m_height || x0 > x1)
-        return;
-    fillRun(m_pixels + y * m_stride + x0, x1 - x0 + 1, m_colour);
-    if (m_log && (!m_logOnly || m_logOnly->meets(y, x0, x1)))
-        m_log->push_back({y, x0, x1});
-    m_left = std::min(m_left, x0);
-    m_right = std::max(m_right, x1);
-    m_top = std::min(m_top, y);
-    m_bottom = std::max(m_bottom, y);
+    Writer(*this).span(y, x0, x1);
 }
 
-// span() for many runs at once, with the bookkeeping in registers across them.
 void Canvas::spans(std::span<const Run> runs)
 {
-    // Locals: the pixels are unsigned ints, so writing them through a pointer could change
-    // any member as far as the compiler knows.
+    Writer writer(*this);
+    for (const Run &run : runs)
+        writer.span(run.y, run.x0, run.x1);
+}
+
+void Canvas::spansWithin(const PixelSet &set, std::span<const Run> runs)
+{
+    if (m_log) {
+        Writer writer(*this);
+        for (const Run &run : runs) {
+            set.forEachRunWithin(
+                run.y, run.x0, run.x1, [&](int y, int x0, int x1) { writer.span(y, x0, x1); });
+        }
+        return;
+    }
+    // Pixel by pixel, each written back when it is not in the set: the runs are short, and
+    // walking the set's runs within them would branch at random on its bits.
+    const PixelSet::Bits bits = set.bits();
     std::uint32_t *const pixels = m_pixels;
     const std::ptrdiff_t stride = m_stride;
+    const std::uint32_t colour = m_colour;
     const int width = m_width;
     const int height = m_height;
-    const std::uint32_t colour = m_colour;
-    std::vector<Run> *const log = m_log;
-    const PixelSet *const only = m_logOnly;
     int left = m_left;
-    int right = m_right;
     int top = m_top;
+    int right = m_right;
     int bottom = m_bottom;
     for (const Run &run : runs) {
         const int y = run.y;
-        const int x0 = std::max(run.x0, 0);
-        const int x1 = std::min(run.x1, width - 1);
-        if (y < 0 || y >= height || x0 > x1)
+        const int x0 = std::max({run.x0, bits.left, 0});
+        const int x1 = std::min({run.x1, bits.right, width - 1});
+        if (y < bits.top || y > bits.bottom || y < 0 || y >= height || x0 > x1)
             continue;
-        fillRun(pixels + y * stride + x0, x1 - x0 + 1, colour);
-        if (log && (!only || only->meets(y, x0, x1)))
-            log->push_back({y, x0, x1});
-        left = std::min(left, x0);
-        right = std::max(right, x1);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
+        const PixelSet::Word *row = bits.words + std::size_t(y) * bits.wordsPerRow;
+        std::uint32_t *line = pixels + y * stride;
+        PixelSet::Word any = 0;
+        for (int x = x0; x <= x1; ++x) {
+            const PixelSet::Word in = (row[x / 64] >> (x % 64)) & 1;
+            line[x] = in ? colour : line[x];
+            any |= in;
+        }
+        if (any) {
+            left = std::min(left, x0);
+            right = std::max(right, x1);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
     }
     m_left = left;
-    m_right = right;
     m_top = top;
+    m_right = right;
     m_bottom = bottom;
+}
+
+void Canvas::spansInside(std::span<const Run> runs, int left, int top, int right, int bottom)
+{
+    if (runs.empty())
+        return;
+    Writer writer(*this);
+    for (const Run &run : runs)
+        writer.put(run.y, run.x0, run.x1);
+    writer.include(left, top, right, bottom);
 }
 
 void Canvas::fill()
 {
+    Writer writer(*this);
     for (int y = 0; y < m_height; ++y)
-        span(y, 0, m_width - 1);
-}
-
-void Canvas::spanBetween(int y, double left, double right)
-{
-    if (!(left <= right))
-        return;
-    const double limit = m_width;
-    span(y, ceilToInt(std::clamp(left, -1.0, limit)), floorToInt(std::clamp(right, -1.0, limit)));
+        writer.span(y, 0, m_width - 1);
 }
 
 bool Canvas::rowsBetween(double top, double bottom, int &first, int &last) const
@@ -289,7 +407,7 @@ void Canvas::point(Point p, double width)
         return;
     }
     const int x = nearest(p.x);
-    span(nearest(p.y), x, x);
+    Writer(*this).span(nearest(p.y), x, x);
 }
 
 void Canvas::segment(Point a, Point b, const Stroke &stroke, double &phase)
@@ -329,6 +447,7 @@ void Canvas::thinSegment(Point a, Point b, Dashes dashes, double phase)
     const double step = extent != 0 ? std::hypot(extent, nb - na) / extent : 0;
     double pos = dashed ? pattern.wrap(phase + (first - ma) * step) : 0;
 
+    Writer writer(*this);
     int runRow = 0;
     int runStart = 0;
     int runEnd = -2;
@@ -345,18 +464,18 @@ void Canvas::thinSegment(Point a, Point b, Dashes dashes, double phase)
             continue;
         const int n = nearest(na + (i - ma) * slope);
         if (!alongX) {
-            span(i, n, n);
+            writer.span(i, n, n);
         } else if (n == runRow && i == runEnd + 1) {
             runEnd = i;
         } else {
             if (runEnd >= runStart)
-                span(runRow, runStart, runEnd);
+                writer.span(runRow, runStart, runEnd);
             runRow = n;
             runStart = runEnd = i;
         }
     }
     if (alongX && runEnd >= runStart)
-        span(runRow, runStart, runEnd);
+        writer.span(runRow, runStart, runEnd);
 }
 
 void Canvas::wideSegment(Point a, Point b, double radius, bool roundEnds)
@@ -379,6 +498,7 @@ void Canvas::wideSegment(Point a, Point b, double radius, bool roundEnds)
     const Slab along(dx, dy, 0, lengthSquared);
     const Slab beside(-dy, dx, -across, across);
     const double radiusSquared = radius * radius;
+    Writer writer(*this);
     for (int y = first; y <= last; ++y) {
         const double e = y - a.y;
         double low = -Infinity;
@@ -399,7 +519,7 @@ void Canvas::wideSegment(Point a, Point b, double radius, bool roundEnds)
             roundEnd(a);
             roundEnd(b);
         }
-        spanBetween(y, left, right);
+        writer.between(y, left, right);
     }
 }
 
@@ -476,6 +596,7 @@ void Canvas::thinCircle(Point c, double r)
     // the outline stays connected where they meet.
     const double diagonal = r / std::numbers::sqrt2 + 0.5;
     const double rSquared = r * r;
+    Writer writer(*this);
     for (int y = first; y <= last; ++y) {
         const double e = std::abs(y - c.y);
         // Steep octants: one pixel a row on either side.
@@ -483,8 +604,8 @@ void Canvas::thinCircle(Point c, double r)
             const double h = std::sqrt(std::max(rSquared - e * e, 0.0));
             const int left = nearest(c.x - h);
             const int right = nearest(c.x + h);
-            span(y, left, left);
-            span(y, right, right);
+            writer.span(y, left, left);
+            writer.span(y, right, right);
         }
         // Flat octants: the columns at distance t from the centre where the circle lies
         // within half a pixel of this row, r^2 - (e + 1/2)^2 <= t^2 <= r^2 - (e - 1/2)^2.
@@ -497,8 +618,8 @@ void Canvas::thinCircle(Point c, double r)
         const double tHigh = std::min(std::sqrt(outer), diagonal);
         if (tLow > tHigh)
             continue;
-        spanBetween(y, c.x - tHigh, c.x - tLow);
-        spanBetween(y, c.x + tLow, c.x + tHigh);
+        writer.between(y, c.x - tHigh, c.x - tLow);
+        writer.between(y, c.x + tLow, c.x + tHigh);
     }
 }
 
@@ -538,28 +659,53 @@ void Canvas::annulus(Point c, double inner, double outer)
     const Side rightSide(left - c.x, right - c.x, inner, outer);
     const Side leftSide(c.x - right, c.x - left, inner, outer);
 
-    for (int y = first; y <= last; ++y) {
-        const double dy = y - c.y;
-        const double dySquared = dy * dy;
-        const bool onLeft = leftSide.holds(dySquared);
-        const bool onRight = rightSide.holds(dySquared);
-        if (!onLeft && !onRight)
-            continue;
-        const double outerSquared = outer * outer - dySquared;
-        if (outerSquared < 0)
-            continue;
-        const double ho = std::sqrt(outerSquared);
-        const double innerSquared = inner > 0 ? inner * inner - dySquared : -1;
-        if (innerSquared <= 0) {
-            spanBetween(y, c.x - ho, c.x + ho);
-            continue;
+    // The sides of a batch of rows first, then their runs: the square roots of one row do
+    // not wait for the runs of the row before, and the processor works on several at once.
+    constexpr int Batch = 64;
+    struct Sides
+    {
+        double leftFrom;
+        double leftTo;
+        double rightFrom;
+        double rightTo;
+    };
+    std::array<Sides, Batch> sides;
+    Writer writer(*this);
+    for (int batchFirst = first; batchFirst <= last; batchFirst += Batch) {
+        const int rows = std::min(last - batchFirst + 1, Batch);
+        for (int i = 0; i < rows; ++i) {
+            Sides &row = sides[i];
+            row = {Infinity, -Infinity, Infinity, -Infinity};
+            const double dy = batchFirst + i - c.y;
+            const double dySquared = dy * dy;
+            const bool onLeft = leftSide.holds(dySquared);
+            const bool onRight = rightSide.holds(dySquared);
+            if (!onLeft && !onRight)
+                continue;
+            const double outerSquared = outer * outer - dySquared;
+            if (outerSquared < 0)
+                continue;
+            const double innerSquared = inner > 0 ? inner * inner - dySquared : -1;
+            const auto [ho, hi] = squareRoots(outerSquared, std::max(innerSquared, 0.0));
+            if (innerSquared <= 0) {
+                row.leftFrom = c.x - ho;
+                row.leftTo = c.x + ho;
+                continue;
+            }
+            // A side that misses the columns by a pixel or more would come out empty.
+            if (onLeft) {
+                row.leftFrom = c.x - ho;
+                row.leftTo = c.x - hi;
+            }
+            if (onRight) {
+                row.rightFrom = c.x + hi;
+                row.rightTo = c.x + ho;
+            }
         }
-        // A side that misses the columns by a pixel or more would come out empty.
-        const double hi = std::sqrt(innerSquared);
-        if (onLeft)
-            spanBetween(y, c.x - ho, c.x - hi);
-        if (onRight)
-            spanBetween(y, c.x + hi, c.x + ho);
+        for (int i = 0; i < rows; ++i) {
+            writer.between(batchFirst + i, sides[i].leftFrom, sides[i].leftTo);
+            writer.between(batchFirst + i, sides[i].rightFrom, sides[i].rightTo);
+        }
     }
 }
 
@@ -574,6 +720,7 @@ void Canvas::convexPolygon(const std::vector<Point> &corners)
     int last = 0;
     if (!rowsBetween(low->y, high->y, first, last))
         return;
+    Writer writer(*this);
     for (int y = first; y <= last; ++y) {
         double left = Infinity;
         double right = -Infinity;
@@ -591,7 +738,7 @@ void Canvas::convexPolygon(const std::vector<Point> &corners)
             left = std::min(left, x);
             right = std::max(right, x);
         }
-        spanBetween(y, left, right);
+        writer.between(y, left, right);
     }
 }
 
@@ -619,12 +766,17 @@ void OutlineCache::circle(Canvas &canvas, Point centre, double radius, double wi
     }
     found->lastUse = ++m_uses;
     if (!found->recorded) {
-        Canvas recorder = canvas;
+        Canvas recorder(canvas.m_pixels, canvas.m_width, canvas.m_height, canvas.m_stride);
+        recorder.setColour(canvas.m_colour);
         recorder.setLog(&found->runs);
         recorder.circle(centre, radius, width);
+        found->left = recorder.left();
+        found->top = recorder.top();
+        found->right = recorder.right();
+        found->bottom = recorder.bottom();
         found->recorded = true;
     }
-    canvas.spans(found->runs);
+    canvas.spansInside(found->runs, found->left, found->top, found->right, found->bottom);
 }
 
 } // namespace kentrikh::raster

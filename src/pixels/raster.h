@@ -54,14 +54,29 @@ public:
 
     bool isEmpty() const { return m_top > m_bottom; }
     // Whether any of pixels x0 to x1 of row y, 0 <= x0 <= x1 < width, is in the set.
-    bool meets(int y, int x0, int x1) const;
+    bool meets(int y, int x0, int x1) const { return bits().meets(y, x0, x1); }
+
+    using Word = std::uint64_t;
+    // What meets() reads, as plain values: a copy held in locals stays in registers while
+    // pixels are written, where the set's members would be read again after every write.
+    struct Bits
+    {
+        const Word *words;
+        int wordsPerRow;
+        int left;
+        int top;
+        int right;
+        int bottom;
+
+        bool meets(int y, int x0, int x1) const;
+    };
+    Bits bits() const { return {m_words.data(), m_wordsPerRow, m_left, m_top, m_right, m_bottom}; }
 
     // run(y, a, b) for each run of pixels of the set within x0 to x1 of row y.
     template<typename RunFunction>
     void forEachRunWithin(int y, int x0, int x1, RunFunction run) const;
 
 private:
-    using Word = std::uint64_t;
     static constexpr int WordBits = 64;
 
     int m_width = 0;
@@ -102,6 +117,9 @@ public:
     void span(int y, int x0, int x1);
     // span() for each run.
     void spans(std::span<const Run> runs);
+    // The pixels of the set within the runs. Without a log, the bounding box takes in the
+    // whole of each run that holds any.
+    void spansWithin(const PixelSet &set, std::span<const Run> runs);
     void fill();
 
     // A pixel (width <= 1) or a disc of the width.
@@ -125,8 +143,12 @@ public:
     int bottom() const { return m_bottom; }
 
 private:
-    // Whole pixels i with left <= i <= right in row y.
-    void spanBetween(int y, double left, double right);
+    class Writer;
+    friend class OutlineCache;
+
+    // Runs that lie in the buffer, within left to right and top to bottom.
+    void spansInside(std::span<const Run> runs, int left, int top, int right, int bottom);
+
     // The rows between top and bottom that lie in the buffer; false when there are none.
     bool rowsBetween(double top, double bottom, int &first, int &last) const;
     void thinSegment(Point a, Point b, Dashes dashes, double phase);
@@ -148,11 +170,11 @@ private:
     int m_bottom = -1;
 };
 
-inline bool PixelSet::meets(int y, int x0, int x1) const
+inline bool PixelSet::Bits::meets(int y, int x0, int x1) const
 {
-    if (y < m_top || y > m_bottom || x1 < m_left || x0 > m_right)
+    if (y < top || y > bottom || x1 < left || x0 > right)
         return false;
-    const Word *row = m_words.data() + std::size_t(y) * m_wordsPerRow;
+    const Word *row = words + std::size_t(y) * wordsPerRow;
     const unsigned first = unsigned(x0) / WordBits;
     const unsigned last = unsigned(x1) / WordBits;
     const Word head = ~Word(0) << (unsigned(x0) % WordBits);
@@ -187,6 +209,11 @@ private:
         double width = 0;
         bool recorded = false;
         std::vector<Run> runs;
+        // Their bounding box.
+        int left = 0;
+        int top = 0;
+        int right = -1;
+        int bottom = -1;
         std::uint64_t lastUse = 0;
     };
 

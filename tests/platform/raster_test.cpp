@@ -7,6 +7,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -281,6 +282,18 @@ TEST(Raster, PixelSetWalksRunsAcrossWords)
             EXPECT_EQ(set.meets(y, from, to), !want.empty()) << "row " << y << " from " << from;
         }
     }
+    // A canvas paints just those pixels of the set that lie in the runs it is given.
+    Buffer buffer(200, 10);
+    Canvas canvas = buffer.canvas();
+    const std::vector<raster::Run> windows {{2, 0, 199}, {5, 63, 64}, {7, 70, 130}, {7, 100, 150}};
+    canvas.spansWithin(set, windows);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            const bool inWindow = std::any_of(windows.begin(), windows.end(),
+                [&](const raster::Run &w) { return w.y == y && x >= w.x0 && x <= w.x1; });
+            EXPECT_EQ(buffer.inked(x, y), inWindow && expected.count({x, y}) > 0) << x << "," << y;
+        }
+    }
     set.clear();
     EXPECT_TRUE(set.isEmpty());
     for (int y = 0; y < 10; ++y)
@@ -322,9 +335,25 @@ TEST(Raster, OutlineCachePaintsWhatTheCanvasDraws)
                 viaCache.setColour(Paper);
                 canvas.setColour(Paper);
             }
+            std::vector<raster::Run> cacheLog;
+            std::vector<raster::Run> log;
+            viaCache.setLog(&cacheLog);
+            canvas.setLog(&log);
             cache.circle(viaCache, o.centre, o.radius, o.width);
             canvas.circle(o.centre, o.radius, o.width);
             ASSERT_TRUE(cached == direct) << "outline " << i << " on a canvas " << width << " wide";
+            // The same runs logged and the same bounding box, for the path layer and the
+            // window's update.
+            ASSERT_EQ(cacheLog.size(), log.size()) << "outline " << i;
+            for (std::size_t r = 0; r < log.size(); ++r) {
+                ASSERT_EQ(std::tie(cacheLog[r].y, cacheLog[r].x0, cacheLog[r].x1),
+                    std::tie(log[r].y, log[r].x0, log[r].x1))
+                    << "outline " << i;
+            }
+            ASSERT_EQ(std::make_tuple(
+                          viaCache.left(), viaCache.top(), viaCache.right(), viaCache.bottom()),
+                std::make_tuple(canvas.left(), canvas.top(), canvas.right(), canvas.bottom()))
+                << "outline " << i;
         }
     }
 }
