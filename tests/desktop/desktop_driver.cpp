@@ -300,7 +300,16 @@ void checkDesktop()
     const auto pressThenWatch = [&](const QStringList &keys, const char *expected) {
         for (const QString &k : keys)
             key(k);
-        const QImage before = grab(strip);
+        // The window may still be painting what came before (its start-up is laid out again
+        // once the window manager has framed it): compare against a settled strip.
+        QImage before = grab(strip);
+        int unchanged = 0;
+        waitFor([&] {
+            const QImage now = grab(strip);
+            unchanged = now == before ? unchanged + 1 : 0;
+            before = now;
+            return unchanged >= 5;
+        });
         key(QStringLiteral("Right"));
         QImage after;
         waitFor([&] { return (after = grab(strip)) != before; });
