@@ -26,6 +26,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace kentrikh {
 
