@@ -308,18 +308,6 @@ private:
     int m_bottom;
 };
 
-void Canvas::span(int y, int x0, int x1)
-{
-    Writer(*this).span(y, x0, x1);
-}
-
-void Canvas::spans(std::span<const Run> runs)
-{
-    Writer writer(*this);
-    for (const Run &run : runs)
-        writer.span(run.y, run.x0, run.x1);
-}
-
 void Canvas::spansWithin(const PixelSet &set, std::span<const Run> runs)
 {
     if (m_log) {

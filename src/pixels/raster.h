@@ -113,10 +113,6 @@ public:
         m_logOnly = only;
     }
 
-    // Pixels x0 to x1 of row y, as far as they lie in the buffer.
-    void span(int y, int x0, int x1);
-    // span() for each run.
-    void spans(std::span<const Run> runs);
     // The pixels of the set within the runs. Without a log, the bounding box takes in the
     // whole of each run that holds any.
     void spansWithin(const PixelSet &set, std::span<const Run> runs);
