@@ -49,7 +49,6 @@ public:
     ImageSurface &surface() { return static_cast<ImageSurface &>(m_controller.surface()); }
     SimTimer &Timer1() { return m_timer; }
     SliderValues sliderValues() const { return m_controller.sliderValues(); }
-    MainController &controller() { return m_controller; }
     // The curvature window once RADIUS OF CURVATURE has opened it, else null.
     CurvatureWindow *curvatureWindow() const { return m_curvatureWindow.get(); }
 

@@ -148,8 +148,6 @@ public:
     const Simulation &simulation() const { return m_sim; }
     BufferSurface &surface() { return *m_surface; }
     const BufferSurface &surface() const { return *m_surface; }
-    Timer &timer() { return m_timer; }
-    const Timer &timer() const { return m_timer; }
 
 private:
     class HandlerScope;
