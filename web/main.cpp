@@ -9,6 +9,7 @@
 #include "controller/main_controller.h"
 #include "controller/tick_schedule.h"
 #include "controller/track_csv.h"
+#include "curvature_window/graph_drawing.h"
 
 #include <algorithm>
 #include <chrono>
@@ -48,17 +49,11 @@ namespace {
 
 constexpr double TwipsPerPixel = 15;
 
-// The curvature panel's design: its client area and where the picture sits on it, in twips.
-constexpr int GraphDesignWidthTwips = 4680;
-constexpr int GraphDesignHeightTwips = 3090;
-constexpr int GraphPictureLeftTwips = 240;
-constexpr int GraphPictureTopTwips = 360;
-
 enum Picture { MainPicture = 0, GraphPicture = 1 };
 
 int pixelsOf(double twips)
 {
-    return int(std::lround(twips / TwipsPerPixel));
+    return roundedPixels(twips / TwipsPerPixel);
 }
 
 TickSchedule::Clock::time_point clockAt(double milliseconds)
@@ -253,9 +248,7 @@ public:
         if (!m_graph || m_graphClosed) {
             m_graph = std::make_unique<PagePicture>(GraphPicture,
                 std::make_unique<BufferSurface>(
-                    PixelSize {pixelsOf(GraphDesignWidthTwips - 2 * GraphPictureLeftTwips),
-                        pixelsOf(
-                            GraphDesignHeightTwips - GraphPictureTopTwips - GraphPictureLeftTwips)},
+                    PixelSize {pixelsOf(GraphPictureWidthTwips), pixelsOf(GraphPictureHeightTwips)},
                     TwipsPerPixel, m_devicePixelRatio));
             m_graphClosed = false;
         }

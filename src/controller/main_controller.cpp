@@ -28,15 +28,9 @@ struct TwipRect
     int left, top, width, height;
 };
 
-// Half away from zero, as the desktop toolkit rounds.
-int rounded(double value)
-{
-    return value >= 0 ? int(value + 0.5) : int(value - 0.5);
-}
-
 PixelRect toPixels(const TwipRect &r, double twipsPerPixel)
 {
-    const auto px = [twipsPerPixel](int twips) { return rounded(twips / twipsPerPixel); };
+    const auto px = [twipsPerPixel](int twips) { return roundedPixels(twips / twipsPerPixel); };
     return {px(r.left), px(r.top), px(r.width), px(r.height)};
 }
 
@@ -177,15 +171,15 @@ void MainController::layOut(const ScreenLayout &screen)
     const float ay = 1 - m_sim.BorderRatioY;
     const float left = -100 * ax;
     const float bottom = -100 * ay;
-    const int barHeight = rounded(375 / tpp);
+    const int barHeight = roundedPixels(375 / tpp);
     const auto place = [this](float x, float top, float width, int heightPx) {
         const PixelPoint topLeft = m_surface->pixelOf(x, top);
         const PixelPoint right = m_surface->pixelOf(x + width, top);
-        return PixelRect {
-            rounded(topLeft.x()), rounded(topLeft.y()), rounded(right.x() - topLeft.x()), heightPx};
+        return PixelRect {roundedPixels(topLeft.x()), roundedPixels(topLeft.y()),
+            roundedPixels(right.x() - topLeft.x()), heightPx};
     };
     const auto unitsHigh = [this](float units) {
-        return rounded(m_surface->pixelOf(0, -units).y() - m_surface->pixelOf(0, 0).y());
+        return roundedPixels(m_surface->pixelOf(0, -units).y() - m_surface->pixelOf(0, 0).y());
     };
     const auto bar = [this](Bar b) -> PixelRect & { return m_layout.bars[std::size_t(b)]; };
     bar(Bar::STAKENTR) = place(left, bottom + 20, 20, barHeight);
@@ -199,7 +193,7 @@ void MainController::layOut(const ScreenLayout &screen)
         place(left + 20, bottom + 15, 30, labelHeight),
         place(left + 20, bottom + 25, 30, labelHeight),
         place(left + 20, bottom + 30, 30, labelHeight),
-        place(left + 20, bottom + 35, 30, rounded(255 / tpp))};
+        place(left + 20, bottom + 35, 30, roundedPixels(255 / tpp))};
     writeLabel1();
     writeLabel2();
     writeLabel3();

@@ -1,5 +1,6 @@
 #include "curvature_window/curvature_window.h"
 
+#include "curvature_window/graph_drawing.h"
 #include "platform/backing_image.h"
 #include "platform/screen_metrics.h"
 
@@ -13,15 +14,6 @@ namespace kentrikh {
 namespace {
 
 const QString WindowCaption = QStringLiteral("CURVATURE VS TIME");
-
-// The designed client area of the window and the place of the picture box on it.
-constexpr int DesignWidthTwips = 4680;
-constexpr int DesignHeightTwips = 3090;
-constexpr int PictureLeftTwips = 240;
-constexpr int PictureTopTwips = 360;
-// Until the graph sizes it, the picture fills the client area with a margin all round.
-constexpr int PictureWidthTwips = DesignWidthTwips - 2 * PictureLeftTwips;
-constexpr int PictureHeightTwips = DesignHeightTwips - PictureTopTwips - PictureLeftTwips;
 
 int toPixels(double twips, double twipsPerPixel)
 {
@@ -37,8 +29,8 @@ QSize toPixels(int widthTwips, int heightTwips, double twipsPerPixel)
 
 PictureBox::PictureBox(QWidget *parent, double twipsPerPixel)
     : QWidget(parent)
-    , m_surface(toPixels(PictureWidthTwips, PictureHeightTwips, twipsPerPixel), twipsPerPixel,
-          font(), devicePixelRatioF())
+    , m_surface(toPixels(GraphPictureWidthTwips, GraphPictureHeightTwips, twipsPerPixel),
+          twipsPerPixel, font(), devicePixelRatioF())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(m_surface.pixelSize());
@@ -61,11 +53,11 @@ CurvatureWindow::CurvatureWindow(double twipsPerPixel)
 {
     setObjectName(QStringLiteral("KAMPYLOTHTA"));
     setWindowTitle(WindowCaption);
-    resize(toPixels(DesignWidthTwips, DesignHeightTwips, twipsPerPixel));
+    resize(toPixels(GraphWindowWidthTwips, GraphWindowHeightTwips, twipsPerPixel));
     EIKONA = new PictureBox(this, twipsPerPixel);
     EIKONA->setObjectName(QStringLiteral("EIKONA"));
-    EIKONA->move(
-        toPixels(PictureLeftTwips, twipsPerPixel), toPixels(PictureTopTwips, twipsPerPixel));
+    EIKONA->move(toPixels(GraphPictureLeftTwips, twipsPerPixel),
+        toPixels(GraphPictureTopTwips, twipsPerPixel));
 }
 
 void CurvatureWindow::setOuterGeometry(

@@ -30,6 +30,16 @@
 
 namespace kentrikh {
 
+// The curvature window's design in twips: its client area, and the picture box on it, which
+// fills it with a margin all round until the graph gives the picture its size.
+inline constexpr int GraphWindowWidthTwips = 4680;
+inline constexpr int GraphWindowHeightTwips = 3090;
+inline constexpr int GraphPictureLeftTwips = 240;
+inline constexpr int GraphPictureTopTwips = 360;
+inline constexpr int GraphPictureWidthTwips = GraphWindowWidthTwips - 2 * GraphPictureLeftTwips;
+inline constexpr int GraphPictureHeightTwips
+    = GraphWindowHeightTwips - GraphPictureTopTwips - GraphPictureLeftTwips;
+
 // The procedure from the recorded maximum on, drawing on the picture EIKONA: the messages
 // "megis aktis = " and "MAXCAMP =  ", then sizePicture (where the window gives the picture
 // its size), the user coordinates, the series in the order above, in Foucault mode the

@@ -408,10 +408,13 @@ PixelRect alignedRect(double x, double y, double width, double height)
     return {left, top, right - left, bottom - top};
 }
 
-// Half away from zero, as the desktop toolkit rounds sizes.
-int rounded(double value)
+// The buffer's size in device pixels for a size in device-independent ones.
+PixelSize deviceSizeOf(PixelSize size, double devicePixelRatio)
 {
-    return value >= 0 ? int(value + 0.5) : int(value - 0.5);
+    if (size.isEmpty())
+        return {};
+    return {roundedPixels(size.width * devicePixelRatio),
+        roundedPixels(size.height * devicePixelRatio)};
 }
 
 } // namespace
@@ -450,9 +453,7 @@ BufferSurface::BufferSurface(PixelSize size, double twipsPerPixel, double device
     , m_devicePixelRatio(
           std::isfinite(devicePixelRatio) && devicePixelRatio > 0 ? devicePixelRatio : 1)
 {
-    m_deviceSize = size.isEmpty() ? PixelSize {}
-                                  : PixelSize {rounded(size.width * m_devicePixelRatio),
-                                      rounded(size.height * m_devicePixelRatio)};
+    m_deviceSize = deviceSizeOf(size, m_devicePixelRatio);
     m_store->resize(m_deviceSize.width, m_deviceSize.height, backColor());
     resetToTwips();
 }
@@ -471,9 +472,7 @@ void BufferSurface::resize(PixelSize size)
     const bool inTwips = scaleLeft() == 0 && scaleTop() == 0
         && scaleWidth() == float(m_size.width * m_twipsPerPixel)
         && scaleHeight() == float(m_size.height * m_twipsPerPixel);
-    m_deviceSize = size.isEmpty() ? PixelSize {}
-                                  : PixelSize {rounded(size.width * m_devicePixelRatio),
-                                      rounded(size.height * m_devicePixelRatio)};
+    m_deviceSize = deviceSizeOf(size, m_devicePixelRatio);
     m_store->resize(m_deviceSize.width, m_deviceSize.height, backColor());
     m_size = size;
     forgetPath();

@@ -29,6 +29,13 @@
 
 namespace kentrikh {
 
+// To the nearest whole pixel, halves away from zero, as the desktop toolkit rounds its sizes
+// and places.
+inline int roundedPixels(double value)
+{
+    return value >= 0 ? int(value + 0.5) : int(value - 0.5);
+}
+
 struct PixelSize
 {
     int width = 0;
