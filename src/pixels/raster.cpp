@@ -70,17 +70,124 @@ inline void fillRun(std::uint32_t *p, int n, std::uint32_t colour)
     }
 }
 
-// std::sqrt of a and of b, a, b >= 0, in one instruction where the processor has one: the
-// square roots of the rows of a ring take most of its time.
-std::pair<double, double> squareRoots(double a, double b)
-{
+// Two doubles worked on at once: one SSE2 register where the processor has them, two plain
+// doubles elsewhere. Each operation rounds as its scalar counterpart, max and min pick as
+// std::max and std::min do, so both give the same pixels. Rows of a shape are worked out two
+// at a time, without a branch between them.
 #if defined(__SSE2__)
-    const __m128d roots = _mm_sqrt_pd(_mm_set_pd(b, a));
-    return {_mm_cvtsd_f64(roots), _mm_cvtsd_f64(_mm_unpackhi_pd(roots, roots))};
+class Pair
+{
+public:
+    explicit Pair(double both)
+        : m_v(_mm_set1_pd(both))
+    {
+    }
+    Pair(double first, double second)
+        : m_v(_mm_set_pd(second, first))
+    {
+    }
+
+    friend Pair operator+(Pair a, Pair b) { return Pair(_mm_add_pd(a.m_v, b.m_v)); }
+    friend Pair operator-(Pair a, Pair b) { return Pair(_mm_sub_pd(a.m_v, b.m_v)); }
+    friend Pair operator*(Pair a, Pair b) { return Pair(_mm_mul_pd(a.m_v, b.m_v)); }
+    // std::max(a, b) is (a < b ? b : a), which maxpd gives with its operands swapped.
+    friend Pair max(Pair a, Pair b) { return Pair(_mm_max_pd(b.m_v, a.m_v)); }
+    friend Pair min(Pair a, Pair b) { return Pair(_mm_min_pd(b.m_v, a.m_v)); }
+    friend Pair sqrt(Pair a) { return Pair(_mm_sqrt_pd(a.m_v)); }
+    // Lane by lane: where a < b (a <= b), then, else otherwise.
+    friend Pair ifLess(Pair a, Pair b, Pair then, Pair otherwise)
+    {
+        return select(_mm_cmplt_pd(a.m_v, b.m_v), then, otherwise);
+    }
+    friend Pair ifLessOrEqual(Pair a, Pair b, Pair then, Pair otherwise)
+    {
+        return select(_mm_cmple_pd(a.m_v, b.m_v), then, otherwise);
+    }
+
+    void store(double *out) const { _mm_storeu_pd(out, m_v); }
+
+    // floorToInt and ceilToInt of both, into out[0] and out[1].
+    void floorTo(int *out) const { store(adjusted<false>(), out); }
+    void ceilTo(int *out) const { store(adjusted<true>(), out); }
+
+private:
+    explicit Pair(__m128d v)
+        : m_v(v)
+    {
+    }
+    // Truncated, then one less (floor) where that lies above the value, or one more (ceil)
+    // where it lies below; a comparison's lanes are all ones, -1 as integers.
+    template<bool Up>
+    __m128i adjusted() const
+    {
+        const __m128i truncated = _mm_cvttpd_epi32(m_v);
+        const __m128d back = _mm_cvtepi32_pd(truncated);
+        const __m128d beyond = Up ? _mm_cmplt_pd(back, m_v) : _mm_cmpgt_pd(back, m_v);
+        const __m128i off
+            = _mm_shuffle_epi32(_mm_castpd_si128(beyond), _MM_SHUFFLE(3, 3, 2, 0));
+        return Up ? _mm_sub_epi32(truncated, off) : _mm_add_epi32(truncated, off);
+    }
+    static void store(__m128i v, int *out) { _mm_storel_epi64(reinterpret_cast<__m128i *>(out), v); }
+    static Pair select(__m128d mask, Pair then, Pair otherwise)
+    {
+        return Pair(_mm_or_pd(_mm_and_pd(mask, then.m_v), _mm_andnot_pd(mask, otherwise.m_v)));
+    }
+
+    __m128d m_v;
+};
 #else
-    return {std::sqrt(a), std::sqrt(b)};
+class Pair
+{
+public:
+    explicit Pair(double both)
+        : m_a(both)
+        , m_b(both)
+    {
+    }
+    Pair(double first, double second)
+        : m_a(first)
+        , m_b(second)
+    {
+    }
+
+    friend Pair operator+(Pair a, Pair b) { return {a.m_a + b.m_a, a.m_b + b.m_b}; }
+    friend Pair operator-(Pair a, Pair b) { return {a.m_a - b.m_a, a.m_b - b.m_b}; }
+    friend Pair operator*(Pair a, Pair b) { return {a.m_a * b.m_a, a.m_b * b.m_b}; }
+    friend Pair max(Pair a, Pair b) { return {std::max(a.m_a, b.m_a), std::max(a.m_b, b.m_b)}; }
+    friend Pair min(Pair a, Pair b) { return {std::min(a.m_a, b.m_a), std::min(a.m_b, b.m_b)}; }
+    friend Pair sqrt(Pair a) { return {std::sqrt(a.m_a), std::sqrt(a.m_b)}; }
+    friend Pair ifLess(Pair a, Pair b, Pair then, Pair otherwise)
+    {
+        return {a.m_a < b.m_a ? then.m_a : otherwise.m_a, a.m_b < b.m_b ? then.m_b : otherwise.m_b};
+    }
+    friend Pair ifLessOrEqual(Pair a, Pair b, Pair then, Pair otherwise)
+    {
+        return {
+            a.m_a <= b.m_a ? then.m_a : otherwise.m_a, a.m_b <= b.m_b ? then.m_b : otherwise.m_b};
+    }
+
+    void store(double *out) const
+    {
+        out[0] = m_a;
+        out[1] = m_b;
+    }
+
+    void floorTo(int *out) const
+    {
+        out[0] = floorToInt(m_a);
+        out[1] = floorToInt(m_b);
+    }
+    void ceilTo(int *out) const
+    {
+        out[0] = ceilToInt(m_a);
+        out[1] = ceilToInt(m_b);
+    }
+
+private:
+    double m_a;
+    double m_b;
+};
 #endif
-}
 
 // A dash pattern, in units of the width (at least a pixel): Dot 1 on, 1 off; DashDot 4 on,
 // 2 off, 1 on, 2 off.
@@ -151,6 +258,21 @@ public:
         }
         low = std::max(low, m_low + m_slope * e);
         high = std::min(high, m_high + m_slope * e);
+    }
+
+    void narrow(Pair e, Pair &low, Pair &high) const
+    {
+        if (m_flat) {
+            const Pair ke = Pair(m_k) * e;
+            const auto empty = [&](Pair bound, Pair kept) {
+                return ifLess(ke, Pair(m_min), bound, ifLess(Pair(m_max), ke, bound, kept));
+            };
+            low = empty(Pair(Infinity), low);
+            high = empty(Pair(-Infinity), high);
+            return;
+        }
+        low = max(low, Pair(m_low) + Pair(m_slope) * e);
+        high = min(high, Pair(m_high) + Pair(m_slope) * e);
     }
 
 private:
@@ -264,6 +386,12 @@ public:
         m_right = std::max(m_right, x1);
         m_top = std::min(m_top, y);
         m_bottom = std::max(m_bottom, y);
+    }
+
+    void prefetch(int y, int x)
+    {
+        if (x >= 0 && x < m_width)
+            __builtin_prefetch(m_pixels + y * m_stride + x, 1);
     }
 
     // A run inside the buffer, left out of the bounding box.
@@ -481,33 +609,54 @@ void Canvas::wideSegment(Point a, Point b, double radius, bool roundEnds)
     if (!rowsBetween(std::min(a.y, b.y) - radius, std::max(a.y, b.y) + radius, first, last))
         return;
     // The band beside the segment, with u = x - a.x and e = y - a.y: 0 <= (p - a).d <= |d|^2
-    // and |(p - a) x d| <= radius |d|, both linear in u.
+    // and |(p - a) x d| <= radius |d|, both linear in u. A batch of rows is worked out two at
+    // a time, then the few rows near a round end widened one by one, then written.
     const double across = radius * std::sqrt(lengthSquared);
     const Slab along(dx, dy, 0, lengthSquared);
     const Slab beside(-dy, dx, -across, across);
     const double radiusSquared = radius * radius;
+    const Pair startX(a.x);
+    const Pair startY(a.y);
+    const Pair leftEdge(-1.0);
+    const Pair rightEdge(m_width);
+
+    constexpr int Batch = 64;
+    alignas(16) std::array<double, Batch> left;
+    alignas(16) std::array<double, Batch> right;
+    alignas(16) std::array<int, Batch> from;
+    alignas(16) std::array<int, Batch> to;
     Writer writer(*this);
-    for (int y = first; y <= last; ++y) {
-        const double e = y - a.y;
-        double low = -Infinity;
-        double high = Infinity;
-        along.narrow(e, low, high);
-        beside.narrow(e, low, high);
-        double left = low <= high ? a.x + low : Infinity;
-        double right = low <= high ? a.x + high : -Infinity;
-        const auto roundEnd = [&](Point end) {
-            const double fromEnd = y - end.y;
-            if (fromEnd * fromEnd <= radiusSquared) {
-                const double h = std::sqrt(radiusSquared - fromEnd * fromEnd);
-                left = std::min(left, end.x - h);
-                right = std::max(right, end.x + h);
-            }
-        };
-        if (roundEnds) {
-            roundEnd(a);
-            roundEnd(b);
+    for (int batchFirst = first; batchFirst <= last; batchFirst += Batch) {
+        const int rows = std::min(last - batchFirst + 1, Batch);
+        for (int i = 0; i < rows; i += 2) {
+            const Pair e = Pair(batchFirst + i, batchFirst + i + 1) - startY;
+            Pair low(-Infinity);
+            Pair high(Infinity);
+            along.narrow(e, low, high);
+            beside.narrow(e, low, high);
+            ifLessOrEqual(low, high, startX + low, Pair(Infinity)).store(&left[i]);
+            ifLessOrEqual(low, high, startX + high, Pair(-Infinity)).store(&right[i]);
         }
-        writer.between(y, left, right);
+        if (roundEnds) {
+            for (int i = 0; i < rows; ++i) {
+                const auto roundEnd = [&](Point end) {
+                    const double fromEnd = batchFirst + i - end.y;
+                    if (fromEnd * fromEnd <= radiusSquared) {
+                        const double h = std::sqrt(radiusSquared - fromEnd * fromEnd);
+                        left[i] = std::min(left[i], end.x - h);
+                        right[i] = std::max(right[i], end.x + h);
+                    }
+                };
+                roundEnd(a);
+                roundEnd(b);
+            }
+        }
+        for (int i = 0; i < rows; i += 2) {
+            min(max(Pair(left[i], left[i + 1]), leftEdge), rightEdge).ceilTo(&from[i]);
+            min(max(Pair(right[i], right[i + 1]), leftEdge), rightEdge).floorTo(&to[i]);
+        }
+        for (int i = 0; i < rows; ++i)
+            writer.span(batchFirst + i, from[i], to[i]);
     }
 }
 
@@ -618,81 +767,61 @@ void Canvas::annulus(Point c, double inner, double outer)
     if (!rowsBetween(c.y - outer, c.y + outer, first, last))
         return;
 
-    // A ring far larger than the buffer passes most of its rows beside it. A side of the
-    // ring, [c.x + hi, c.x + ho] or [c.x - ho, c.x - hi], meets the columns (with a pixel
-    // to spare) only for some squared distances from the centre's row, which tell without a
-    // square root whether the row is worth working out.
-    struct Side
-    {
-        bool reaches = false;
-        double fromSquared = -Infinity;
-        double toSquared = Infinity;
+    // Each row: the sides [c.x - ho, c.x - hi] and [c.x + hi, c.x + ho], or the one run
+    // [c.x - ho, c.x + ho] where the row passes above or below the hole, or nothing beyond
+    // the outer circle. A batch of rows is worked out two at a time into whole columns,
+    // then written.
+    const bool hasHole = inner > 0;
+    const Pair centreX(c.x);
+    const Pair centreY(c.y);
+    const Pair outerSquared(outer * outer);
+    const Pair innerSquared(hasHole ? inner * inner : 0.0);
+    const Pair zero(0.0);
+    const Pair noHole(-1.0);
+    // An empty run: from the right edge to the left one.
+    const Pair leftEdge(-1.0);
+    const Pair rightEdge(m_width);
 
-        // ho >= near and hi <= far.
-        Side(double near, double far, double inner, double outer)
-            : reaches(far >= 0)
-        {
-            if (near > 0)
-                toSquared = outer * outer - near * near;
-            if (inner > 0)
-                fromSquared = inner * inner - far * far;
-        }
-        bool holds(double dySquared) const
-        {
-            return reaches && dySquared >= fromSquared && dySquared <= toSquared;
-        }
-    };
-    const double left = -1;
-    const double right = m_width;
-    const Side rightSide(left - c.x, right - c.x, inner, outer);
-    const Side leftSide(c.x - right, c.x - left, inner, outer);
-
-    // The sides of a batch of rows first, then their runs: the square roots of one row do
-    // not wait for the runs of the row before, and the processor works on several at once.
     constexpr int Batch = 64;
-    struct Sides
+    struct Columns
     {
-        double leftFrom;
-        double leftTo;
-        double rightFrom;
-        double rightTo;
+        alignas(16) std::array<int, Batch> from;
+        alignas(16) std::array<int, Batch> to;
     };
-    std::array<Sides, Batch> sides;
+    Columns leftSide;
+    Columns rightSide;
     Writer writer(*this);
     for (int batchFirst = first; batchFirst <= last; batchFirst += Batch) {
         const int rows = std::min(last - batchFirst + 1, Batch);
-        for (int i = 0; i < rows; ++i) {
-            Sides &row = sides[i];
-            row = {Infinity, -Infinity, Infinity, -Infinity};
-            const double dy = batchFirst + i - c.y;
-            const double dySquared = dy * dy;
-            const bool onLeft = leftSide.holds(dySquared);
-            const bool onRight = rightSide.holds(dySquared);
-            if (!onLeft && !onRight)
-                continue;
-            const double outerSquared = outer * outer - dySquared;
-            if (outerSquared < 0)
-                continue;
-            const double innerSquared = inner > 0 ? inner * inner - dySquared : -1;
-            const auto [ho, hi] = squareRoots(outerSquared, std::max(innerSquared, 0.0));
-            if (innerSquared <= 0) {
-                row.leftFrom = c.x - ho;
-                row.leftTo = c.x + ho;
-                continue;
-            }
-            // A side that misses the columns by a pixel or more would come out empty.
-            if (onLeft) {
-                row.leftFrom = c.x - ho;
-                row.leftTo = c.x - hi;
-            }
-            if (onRight) {
-                row.rightFrom = c.x + hi;
-                row.rightTo = c.x + ho;
-            }
+        for (int i = 0; i < rows; i += 2) {
+            const Pair dy = Pair(batchFirst + i, batchFirst + i + 1) - centreY;
+            const Pair dySquared = dy * dy;
+            const Pair outerSide = outerSquared - dySquared;
+            const Pair innerSide = hasHole ? innerSquared - dySquared : noHole;
+            const Pair ho = sqrt(max(outerSide, zero));
+            const Pair hi = sqrt(max(innerSide, zero));
+            const auto beyond = [&](Pair run, Pair empty) {
+                return ifLess(outerSide, zero, empty, run);
+            };
+            const auto solid = [&](Pair whole, Pair side) {
+                return ifLess(zero, innerSide, side, whole);
+            };
+            const Pair leftFrom = beyond(centreX - ho, rightEdge);
+            const Pair leftTo = beyond(solid(centreX + ho, centreX - hi), leftEdge);
+            const Pair rightFrom = beyond(solid(rightEdge, centreX + hi), rightEdge);
+            const Pair rightTo = beyond(centreX + ho, leftEdge);
+            min(max(leftFrom, leftEdge), rightEdge).ceilTo(&leftSide.from[i]);
+            min(max(leftTo, leftEdge), rightEdge).floorTo(&leftSide.to[i]);
+            min(max(rightFrom, leftEdge), rightEdge).ceilTo(&rightSide.from[i]);
+            min(max(rightTo, leftEdge), rightEdge).floorTo(&rightSide.to[i]);
         }
         for (int i = 0; i < rows; ++i) {
-            writer.between(batchFirst + i, sides[i].leftFrom, sides[i].leftTo);
-            writer.between(batchFirst + i, sides[i].rightFrom, sides[i].rightTo);
+            writer.prefetch(batchFirst + i, leftSide.from[i]);
+            writer.prefetch(batchFirst + i, rightSide.from[i]);
+        }
+        for (int i = 0; i < rows; ++i) {
+            writer.span(batchFirst + i, leftSide.from[i], leftSide.to[i]);
+            writer.span(batchFirst + i, rightSide.from[i], rightSide.to[i]);
         }
     }
 }
