@@ -388,12 +388,6 @@ public:
         m_bottom = std::max(m_bottom, y);
     }
 
-    void prefetch(int y, int x)
-    {
-        if (x >= 0 && x < m_width)
-            __builtin_prefetch(m_pixels + y * m_stride + x, 1);
-    }
-
     // A run inside the buffer, left out of the bounding box.
     [[gnu::always_inline]] void put(int y, int x0, int x1)
     {
@@ -814,10 +808,6 @@ void Canvas::annulus(Point c, double inner, double outer)
             min(max(leftTo, leftEdge), rightEdge).floorTo(&leftSide.to[i]);
             min(max(rightFrom, leftEdge), rightEdge).ceilTo(&rightSide.from[i]);
             min(max(rightTo, leftEdge), rightEdge).floorTo(&rightSide.to[i]);
-        }
-        for (int i = 0; i < rows; ++i) {
-            writer.prefetch(batchFirst + i, leftSide.from[i]);
-            writer.prefetch(batchFirst + i, rightSide.from[i]);
         }
         for (int i = 0; i < rows; ++i) {
             writer.span(batchFirst + i, leftSide.from[i], leftSide.to[i]);
