@@ -70,6 +70,25 @@ inline void fillRun(std::uint32_t *p, int n, std::uint32_t colour)
     }
 }
 
+// Whether the n > 0 pixels from p on all hold the colour; read as fillRun writes them.
+inline bool holdsColour(const std::uint32_t *p, int n, std::uint32_t colour)
+{
+    if (n == 1)
+        return *p == colour;
+    const std::uint64_t pair = colour * 0x100000001ull;
+    const auto differs = [&](int at) {
+        std::uint64_t pixels;
+        std::memcpy(&pixels, p + at, sizeof pixels);
+        return pixels ^ pair;
+    };
+    if (n <= 4)
+        return (differs(0) | differs(n - 2)) == 0;
+    std::uint64_t any = differs(n - 2);
+    for (int at = 0; at + 2 <= n; at += 2)
+        any |= differs(at);
+    return any == 0;
+}
+
 // Two doubles worked on at once: one SSE2 register where the processor has them, two plain
 // doubles elsewhere. Each operation rounds as its scalar counterpart, max and min pick as
 // std::max and std::min do, so both give the same pixels. Rows of a shape are worked out two
@@ -479,14 +498,26 @@ void Canvas::spansWithin(const PixelSet &set, std::span<const Run> runs)
     m_bottom = bottom;
 }
 
-void Canvas::spansInside(std::span<const Run> runs, int left, int top, int right, int bottom)
+void Canvas::spansInside(
+    std::span<const Run> runs, int left, int top, int right, int bottom, bool skipPainted)
 {
     if (runs.empty())
         return;
     Writer writer(*this);
-    for (const Run &run : runs)
-        writer.put(run.y, run.x0, run.x1);
-    writer.include(left, top, right, bottom);
+    if (!skipPainted || (m_log && !m_logOnly)) {
+        for (const Run &run : runs)
+            writer.put(run.y, run.x0, run.x1);
+        writer.include(left, top, right, bottom);
+        return;
+    }
+    // A run whose pixels all hold the colour already is left as it is: painting it would
+    // change nothing, and a log kept for a path beneath needs no entry for it either, since
+    // a pixel of the path that shows another colour is logged already. Not so right after
+    // the runs were recorded: the recording painted them unlogged.
+    for (const Run &run : runs) {
+        if (!holdsColour(m_pixels + run.y * m_stride + run.x0, run.x1 - run.x0 + 1, m_colour))
+            writer.span(run.y, run.x0, run.x1);
+    }
 }
 
 void Canvas::fill()
@@ -872,7 +903,8 @@ void OutlineCache::circle(Canvas &canvas, Point centre, double radius, double wi
         return;
     }
     found->lastUse = ++m_uses;
-    if (!found->recorded) {
+    const bool recording = !found->recorded;
+    if (recording) {
         Canvas recorder(canvas.m_pixels, canvas.m_width, canvas.m_height, canvas.m_stride);
         recorder.setColour(canvas.m_colour);
         recorder.setLog(&found->runs);
@@ -883,7 +915,8 @@ void OutlineCache::circle(Canvas &canvas, Point centre, double radius, double wi
         found->bottom = recorder.bottom();
         found->recorded = true;
     }
-    canvas.spansInside(found->runs, found->left, found->top, found->right, found->bottom);
+    canvas.spansInside(
+        found->runs, found->left, found->top, found->right, found->bottom, !recording);
 }
 
 } // namespace kentrikh::raster

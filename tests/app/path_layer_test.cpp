@@ -128,6 +128,19 @@ TEST_F(PathLayer, DrawsTheFoucaultPendulumExactly)
     runToTheEnd();
 }
 
+// Without a spring the particle circles round and round: the circle of curvature is erased
+// in the same place step after step, across the path.
+TEST_F(PathLayer, DrawsACircleRetracedExactly)
+{
+    SliderValues bars;
+    bars.STAKENTR = 0;
+    bars.MAGNHTIO = 20;
+    bars.ARXIVX = 100;
+    bars.VIMAXRO = 100;
+    start(bars, false);
+    runToTheEnd();
+}
+
 // A strong repulsion and the longest time step drive the particle to huge coordinates.
 TEST_F(PathLayer, DrawsAnEscapingParticleExactly)
 {
