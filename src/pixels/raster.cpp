@@ -44,29 +44,28 @@ int nearest(double v)
     return floorToInt(held + 0.5);
 }
 
-// n > 0 pixels from p on. Most runs of an outline are a few pixels long: pairs of pixels
-// written over each other cover them without a loop, whose exit the processor would
-// mispredict at every run.
+// n > 0 pixels from p on. Most runs of an outline are a few pixels long: blocks of two or
+// four pixels written over each other cover them without a loop, whose exit the processor
+// would mispredict at every run.
 inline void fillRun(std::uint32_t *p, int n, std::uint32_t colour)
 {
     if (n == 1) {
         *p = colour;
         return;
     }
-    const std::uint64_t pair = colour * 0x100000001ull;
-    const auto put = [&](int at) { std::memcpy(p + at, &pair, sizeof pair); };
+    const std::uint32_t four[4] = {colour, colour, colour, colour};
+    const auto put2 = [&](int at) { std::memcpy(p + at, four, 2 * sizeof colour); };
+    const auto put4 = [&](int at) { std::memcpy(p + at, four, 4 * sizeof colour); };
     if (n <= 4) {
-        put(0);
-        put(n - 2);
+        put2(0);
+        put2(n - 2);
     } else if (n <= 8) {
-        put(0);
-        put(2);
-        put(n - 4);
-        put(n - 2);
+        put4(0);
+        put4(n - 4);
     } else {
-        for (int at = 0; at + 2 <= n; at += 2)
-            put(at);
-        put(n - 2);
+        for (int at = 0; at + 4 <= n; at += 4)
+            put4(at);
+        put4(n - 4);
     }
 }
 
@@ -76,16 +75,17 @@ inline bool holdsColour(const std::uint32_t *p, int n, std::uint32_t colour)
     if (n == 1)
         return *p == colour;
     const std::uint64_t pair = colour * 0x100000001ull;
-    const auto differs = [&](int at) {
+    const auto differs2 = [&](int at) {
         std::uint64_t pixels;
         std::memcpy(&pixels, p + at, sizeof pixels);
         return pixels ^ pair;
     };
+    const auto differs4 = [&](int at) { return differs2(at) | differs2(at + 2); };
     if (n <= 4)
-        return (differs(0) | differs(n - 2)) == 0;
-    std::uint64_t any = differs(n - 2);
-    for (int at = 0; at + 2 <= n; at += 2)
-        any |= differs(at);
+        return (differs2(0) | differs2(n - 2)) == 0;
+    std::uint64_t any = differs4(n - 4);
+    for (int at = 0; at + 4 <= n; at += 4)
+        any |= differs4(at);
     return any == 0;
 }
 
@@ -663,17 +663,21 @@ void Canvas::wideSegment(Point a, Point b, double radius, bool roundEnds)
             ifLessOrEqual(low, high, startX + high, Pair(-Infinity)).store(&right[i]);
         }
         if (roundEnds) {
-            for (int i = 0; i < rows; ++i) {
-                const auto roundEnd = [&](Point end) {
+            for (const Point end : {a, b}) {
+                // The rows within the radius of the end, with a row to spare either way.
+                const double limit = m_height;
+                const int nearFirst = std::max(
+                    ceilToInt(std::clamp(end.y - radius, -1.0, limit)) - 1 - batchFirst, 0);
+                const int nearLast = std::min(
+                    floorToInt(std::clamp(end.y + radius, -1.0, limit)) + 1 - batchFirst, rows - 1);
+                for (int i = nearFirst; i <= nearLast; ++i) {
                     const double fromEnd = batchFirst + i - end.y;
                     if (fromEnd * fromEnd <= radiusSquared) {
                         const double h = std::sqrt(radiusSquared - fromEnd * fromEnd);
                         left[i] = std::min(left[i], end.x - h);
                         right[i] = std::max(right[i], end.x + h);
                     }
-                };
-                roundEnd(a);
-                roundEnd(b);
+                }
             }
         }
         for (int i = 0; i < rows; i += 2) {
@@ -792,10 +796,8 @@ void Canvas::annulus(Point c, double inner, double outer)
     if (!rowsBetween(c.y - outer, c.y + outer, first, last))
         return;
 
-    // Each row: the sides [c.x - ho, c.x - hi] and [c.x + hi, c.x + ho], or the one run
-    // [c.x - ho, c.x + ho] where the row passes above or below the hole, or nothing beyond
-    // the outer circle. A batch of rows is worked out two at a time into whole columns,
-    // then written.
+    // Each row: the sides [c.x - ho, c.x - hi] and [c.x + hi, c.x + ho]. A batch of rows is
+    // worked out two at a time into whole columns, then written.
     const bool hasHole = inner > 0;
     const Pair centreX(c.x);
     const Pair centreY(c.y);
@@ -803,7 +805,6 @@ void Canvas::annulus(Point c, double inner, double outer)
     const Pair innerSquared(hasHole ? inner * inner : 0.0);
     const Pair zero(0.0);
     const Pair noHole(-1.0);
-    // An empty run: from the right edge to the left one.
     const Pair leftEdge(-1.0);
     const Pair rightEdge(m_width);
 
@@ -823,18 +824,14 @@ void Canvas::annulus(Point c, double inner, double outer)
             const Pair dySquared = dy * dy;
             const Pair outerSide = outerSquared - dySquared;
             const Pair innerSide = hasHole ? innerSquared - dySquared : noHole;
-            const Pair ho = sqrt(max(outerSide, zero));
+            // Beyond the outer circle ho is -1, which leaves both sides empty; above and
+            // below the hole hi is 0, and the sides meet at c.x as the row's one run.
+            const Pair ho = ifLess(outerSide, zero, Pair(-1.0), sqrt(max(outerSide, zero)));
             const Pair hi = sqrt(max(innerSide, zero));
-            const auto beyond = [&](Pair run, Pair empty) {
-                return ifLess(outerSide, zero, empty, run);
-            };
-            const auto solid = [&](Pair whole, Pair side) {
-                return ifLess(zero, innerSide, side, whole);
-            };
-            const Pair leftFrom = beyond(centreX - ho, rightEdge);
-            const Pair leftTo = beyond(solid(centreX + ho, centreX - hi), leftEdge);
-            const Pair rightFrom = beyond(solid(rightEdge, centreX + hi), rightEdge);
-            const Pair rightTo = beyond(centreX + ho, leftEdge);
+            const Pair leftFrom = centreX - ho;
+            const Pair leftTo = centreX - hi;
+            const Pair rightFrom = centreX + hi;
+            const Pair rightTo = centreX + ho;
             min(max(leftFrom, leftEdge), rightEdge).ceilTo(&leftSide.from[i]);
             min(max(leftTo, leftEdge), rightEdge).floorTo(&leftSide.to[i]);
             min(max(rightFrom, leftEdge), rightEdge).ceilTo(&rightSide.from[i]);
