@@ -142,11 +142,13 @@ private:
         const __m128i truncated = _mm_cvttpd_epi32(m_v);
         const __m128d back = _mm_cvtepi32_pd(truncated);
         const __m128d beyond = Up ? _mm_cmplt_pd(back, m_v) : _mm_cmpgt_pd(back, m_v);
-        const __m128i off
-            = _mm_shuffle_epi32(_mm_castpd_si128(beyond), _MM_SHUFFLE(3, 3, 2, 0));
+        const __m128i off = _mm_shuffle_epi32(_mm_castpd_si128(beyond), _MM_SHUFFLE(3, 3, 2, 0));
         return Up ? _mm_sub_epi32(truncated, off) : _mm_add_epi32(truncated, off);
     }
-    static void store(__m128i v, int *out) { _mm_storel_epi64(reinterpret_cast<__m128i *>(out), v); }
+    static void store(__m128i v, int *out)
+    {
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), v);
+    }
     static Pair select(__m128d mask, Pair then, Pair otherwise)
     {
         return Pair(_mm_or_pd(_mm_and_pd(mask, then.m_v), _mm_andnot_pd(mask, otherwise.m_v)));

@@ -144,8 +144,8 @@ private:
 
     // Runs that lie in the buffer, within left to right and top to bottom; with skipPainted,
     // those whose pixels all hold the colour already are left out.
-    void spansInside(std::span<const Run> runs, int left, int top, int right, int bottom,
-        bool skipPainted);
+    void spansInside(
+        std::span<const Run> runs, int left, int top, int right, int bottom, bool skipPainted);
 
     // The rows between top and bottom that lie in the buffer; false when there are none.
     bool rowsBetween(double top, double bottom, int &first, int &last) const;
