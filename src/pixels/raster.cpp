@@ -461,8 +461,7 @@ void Canvas::spansWithin(const PixelSet &set, std::span<const Run> runs)
         }
         return;
     }
-    // Pixel by pixel, each written back when it is not in the set: the runs are short, and
-    // walking the set's runs within them would branch at random on its bits.
+    // The set's pixels within each run, found a word of the set at a time.
     const PixelSet::Bits bits = set.bits();
     std::uint32_t *const pixels = m_pixels;
     const std::ptrdiff_t stride = m_stride;
@@ -481,11 +480,18 @@ void Canvas::spansWithin(const PixelSet &set, std::span<const Run> runs)
             continue;
         const PixelSet::Word *row = bits.words + std::size_t(y) * bits.wordsPerRow;
         std::uint32_t *line = pixels + y * stride;
+        const int firstWord = x0 / 64;
+        const int lastWord = x1 / 64;
         PixelSet::Word any = 0;
-        for (int x = x0; x <= x1; ++x) {
-            const PixelSet::Word in = (row[x / 64] >> (x % 64)) & 1;
-            line[x] = in ? colour : line[x];
+        for (int w = firstWord; w <= lastWord; ++w) {
+            PixelSet::Word in = row[w];
+            if (w == firstWord)
+                in &= ~PixelSet::Word(0) << (x0 % 64);
+            if (w == lastWord)
+                in &= ~PixelSet::Word(0) >> (63 - x1 % 64);
             any |= in;
+            for (std::uint32_t *word = line + w * 64; in; in &= in - 1)
+                word[std::countr_zero(in)] = colour;
         }
         if (any) {
             left = std::min(left, x0);
