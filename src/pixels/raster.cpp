@@ -113,7 +113,7 @@ public:
     friend Pair max(Pair a, Pair b) { return Pair(_mm_max_pd(b.m_v, a.m_v)); }
     friend Pair min(Pair a, Pair b) { return Pair(_mm_min_pd(b.m_v, a.m_v)); }
     friend Pair sqrt(Pair a) { return Pair(_mm_sqrt_pd(a.m_v)); }
-    // Lane by lane: where a < b (a <= b), then, else otherwise.
+    // Lane by lane: then where a < b (a <= b), otherwise elsewhere.
     friend Pair ifLess(Pair a, Pair b, Pair then, Pair otherwise)
     {
         return select(_mm_cmplt_pd(a.m_v, b.m_v), then, otherwise);
