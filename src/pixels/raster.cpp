@@ -268,19 +268,8 @@ public:
             std::swap(m_low, m_high);
     }
 
-    void narrow(double e, double &low, double &high) const
-    {
-        if (m_flat) {
-            if (m_k * e < m_min || m_k * e > m_max) {
-                low = Infinity;
-                high = -Infinity;
-            }
-            return;
-        }
-        low = std::max(low, m_low + m_slope * e);
-        high = std::min(high, m_high + m_slope * e);
-    }
-
+    // For two values of e at once; rows where a flat slab holds no u come out with
+    // low = infinity, high = -infinity.
     void narrow(Pair e, Pair &low, Pair &high) const
     {
         if (m_flat) {
