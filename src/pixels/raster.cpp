@@ -406,6 +406,20 @@ public:
             m_log->push_back({y, x0, x1});
     }
 
+    // Rows first to first + count - 1, all in the buffer, from[i] to to[i] in row first + i as
+    // far as they lie in the buffer: the runs of a shape worked out a batch at a time.
+    void rows(int first, int count, const int *from, const int *to)
+    {
+        if (!m_log)
+            rowsLogged<LogNone>(first, count, from, to);
+        else if (!m_filtered)
+            rowsLogged<LogAll>(first, count, from, to);
+        else if (first + count - 1 < m_only.top || first > m_only.bottom)
+            rowsLogged<LogNone>(first, count, from, to);
+        else
+            rowsLogged<LogMeeting>(first, count, from, to);
+    }
+
     void include(int left, int top, int right, int bottom)
     {
         m_left = std::min(m_left, left);
@@ -425,6 +439,40 @@ public:
     }
 
 private:
+    enum LogMode { LogNone, LogAll, LogMeeting };
+
+    // Its own function, so that the shape's arithmetic and the writing each keep their
+    // values in registers.
+    template<LogMode Mode>
+    [[gnu::noinline]] void rowsLogged(int first, int count, const int *from, const int *to)
+    {
+        const int lastColumn = m_width - 1;
+        const std::uint32_t colour = m_colour;
+        std::uint32_t *line = m_pixels + first * m_stride;
+        int left = m_left;
+        int right = m_right;
+        int top = m_top;
+        int bottom = m_bottom;
+        for (int i = 0; i < count; ++i, line += m_stride) {
+            const int x0 = std::max(from[i], 0);
+            const int x1 = std::min(to[i], lastColumn);
+            if (x0 > x1)
+                continue;
+            const int y = first + i;
+            fillRun(line + x0, x1 - x0 + 1, colour);
+            if (Mode == LogAll || (Mode == LogMeeting && m_only.meets(y, x0, x1)))
+                m_log->push_back({y, x0, x1});
+            left = std::min(left, x0);
+            right = std::max(right, x1);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+        m_left = left;
+        m_right = right;
+        m_top = top;
+        m_bottom = bottom;
+    }
+
     Canvas &m_canvas;
     std::uint32_t *const m_pixels;
     const std::ptrdiff_t m_stride;
@@ -681,8 +729,7 @@ void Canvas::wideSegment(Point a, Point b, double radius, bool roundEnds)
             min(max(Pair(left[i], left[i + 1]), leftEdge), rightEdge).ceilTo(&from[i]);
             min(max(Pair(right[i], right[i + 1]), leftEdge), rightEdge).floorTo(&to[i]);
         }
-        for (int i = 0; i < rows; ++i)
-            writer.span(batchFirst + i, from[i], to[i]);
+        writer.rows(batchFirst, rows, from.data(), to.data());
     }
 }
 
@@ -834,10 +881,8 @@ void Canvas::annulus(Point c, double inner, double outer)
             min(max(rightFrom, leftEdge), rightEdge).ceilTo(&rightSide.from[i]);
             min(max(rightTo, leftEdge), rightEdge).floorTo(&rightSide.to[i]);
         }
-        for (int i = 0; i < rows; ++i) {
-            writer.span(batchFirst + i, leftSide.from[i], leftSide.to[i]);
-            writer.span(batchFirst + i, rightSide.from[i], rightSide.to[i]);
-        }
+        writer.rows(batchFirst, rows, leftSide.from.data(), leftSide.to.data());
+        writer.rows(batchFirst, rows, rightSide.from.data(), rightSide.to.data());
     }
 }
 
