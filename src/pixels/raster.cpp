@@ -841,7 +841,11 @@ void Canvas::annulus(Point c, double inner, double outer)
         return;
 
     // Each row: the sides [c.x - ho, c.x - hi] and [c.x + hi, c.x + ho]. A batch of rows is
-    // worked out two at a time into whole columns, then written.
+    // worked out two at a time into whole columns, then written. With its centre left of the
+    // buffer a circle's left sides lie left of it too, and so on: a large circle that crosses
+    // the buffer is mostly one side.
+    const bool leftShows = c.x >= 0;
+    const bool rightShows = c.x <= m_width - 1;
     const bool hasHole = inner > 0;
     const Pair centreX(c.x);
     const Pair centreY(c.y);
@@ -872,17 +876,19 @@ void Canvas::annulus(Point c, double inner, double outer)
             // below the hole hi is 0, and the sides meet at c.x as the row's one run.
             const Pair ho = ifLess(outerSide, zero, Pair(-1.0), sqrt(max(outerSide, zero)));
             const Pair hi = sqrt(max(innerSide, zero));
-            const Pair leftFrom = centreX - ho;
-            const Pair leftTo = centreX - hi;
-            const Pair rightFrom = centreX + hi;
-            const Pair rightTo = centreX + ho;
-            min(max(leftFrom, leftEdge), rightEdge).ceilTo(&leftSide.from[i]);
-            min(max(leftTo, leftEdge), rightEdge).floorTo(&leftSide.to[i]);
-            min(max(rightFrom, leftEdge), rightEdge).ceilTo(&rightSide.from[i]);
-            min(max(rightTo, leftEdge), rightEdge).floorTo(&rightSide.to[i]);
+            if (leftShows) {
+                min(max(centreX - ho, leftEdge), rightEdge).ceilTo(&leftSide.from[i]);
+                min(max(centreX - hi, leftEdge), rightEdge).floorTo(&leftSide.to[i]);
+            }
+            if (rightShows) {
+                min(max(centreX + hi, leftEdge), rightEdge).ceilTo(&rightSide.from[i]);
+                min(max(centreX + ho, leftEdge), rightEdge).floorTo(&rightSide.to[i]);
+            }
         }
-        writer.rows(batchFirst, rows, leftSide.from.data(), leftSide.to.data());
-        writer.rows(batchFirst, rows, rightSide.from.data(), rightSide.to.data());
+        if (leftShows)
+            writer.rows(batchFirst, rows, leftSide.from.data(), leftSide.to.data());
+        if (rightShows)
+            writer.rows(batchFirst, rows, rightSide.from.data(), rightSide.to.data());
     }
 }
 
