@@ -841,9 +841,9 @@ void Canvas::annulus(Point c, double inner, double outer)
         return;
 
     // Each row: the sides [c.x - ho, c.x - hi] and [c.x + hi, c.x + ho]. A batch of rows is
-    // worked out two at a time into whole columns, then written. With its centre left of the
-    // buffer a circle's left sides lie left of it too, and so on: a large circle that crosses
-    // the buffer is mostly one side.
+    // worked out two at a time into whole columns, then written. A circle centred left of the
+    // buffer has its left sides wholly left of it, one centred right of it its right sides
+    // wholly right: a large circle that crosses the buffer shows one side only.
     const bool leftShows = c.x >= 0;
     const bool rightShows = c.x <= m_width - 1;
     const bool hasHole = inner > 0;
