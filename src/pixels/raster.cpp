@@ -309,18 +309,16 @@ void PixelSet::reset(int width, int height)
     m_height = height;
     m_wordsPerRow = (m_width + WordBits - 1) / WordBits;
     m_words.assign(std::size_t(m_wordsPerRow) * m_height, 0);
-    m_left = m_top = std::numeric_limits<int>::max();
-    m_right = m_bottom = -1;
+    m_box = {};
 }
 
 void PixelSet::clear()
 {
     if (!isEmpty()) {
-        std::fill(m_words.begin() + std::ptrdiff_t(m_top) * m_wordsPerRow,
-            m_words.begin() + std::ptrdiff_t(m_bottom + 1) * m_wordsPerRow, 0);
+        std::fill(m_words.begin() + std::ptrdiff_t(m_box.top) * m_wordsPerRow,
+            m_words.begin() + std::ptrdiff_t(m_box.bottom + 1) * m_wordsPerRow, 0);
     }
-    m_left = m_top = std::numeric_limits<int>::max();
-    m_right = m_bottom = -1;
+    m_box = {};
 }
 
 void PixelSet::add(int y, int x0, int x1)
@@ -337,10 +335,7 @@ void PixelSet::add(int y, int x0, int x1)
         const int to = w == last ? x1 % WordBits : WordBits - 1;
         row[w] |= (~Word(0) >> (WordBits - 1 - to)) & (~Word(0) << from);
     }
-    m_left = std::min(m_left, x0);
-    m_right = std::max(m_right, x1);
-    m_top = std::min(m_top, y);
-    m_bottom = std::max(m_bottom, y);
+    m_box.add(y, x0, x1);
 }
 
 Canvas::Canvas(std::uint32_t *pixels, int width, int height, std::ptrdiff_t stride)
@@ -368,21 +363,12 @@ public:
         , m_log(canvas.m_log)
         , m_filtered(canvas.m_logOnly != nullptr)
         , m_only(m_filtered ? canvas.m_logOnly->bits() : PixelSet::Bits {})
-        , m_left(canvas.m_left)
-        , m_top(canvas.m_top)
-        , m_right(canvas.m_right)
-        , m_bottom(canvas.m_bottom)
+        , m_box(canvas.m_box)
     {
     }
     Writer(const Writer &) = delete;
     Writer &operator=(const Writer &) = delete;
-    ~Writer()
-    {
-        m_canvas.m_left = m_left;
-        m_canvas.m_top = m_top;
-        m_canvas.m_right = m_right;
-        m_canvas.m_bottom = m_bottom;
-    }
+    ~Writer() { m_canvas.m_box = m_box; }
 
     // Pixels x0 to x1 of row y, as far as they lie in the buffer.
     [[gnu::always_inline]] void span(int y, int x0, int x1)
@@ -392,10 +378,7 @@ public:
         if (y < 0 || y >= m_height || x0 > x1)
             return;
         put(y, x0, x1);
-        m_left = std::min(m_left, x0);
-        m_right = std::max(m_right, x1);
-        m_top = std::min(m_top, y);
-        m_bottom = std::max(m_bottom, y);
+        m_box.add(y, x0, x1);
     }
 
     // A run inside the buffer, left out of the bounding box.
@@ -414,19 +397,13 @@ public:
             rowsLogged<LogNone>(first, count, from, to);
         else if (!m_filtered)
             rowsLogged<LogAll>(first, count, from, to);
-        else if (first + count - 1 < m_only.top || first > m_only.bottom)
+        else if (first + count - 1 < m_only.box.top || first > m_only.box.bottom)
             rowsLogged<LogNone>(first, count, from, to);
         else
             rowsLogged<LogMeeting>(first, count, from, to);
     }
 
-    void include(int left, int top, int right, int bottom)
-    {
-        m_left = std::min(m_left, left);
-        m_top = std::min(m_top, top);
-        m_right = std::max(m_right, right);
-        m_bottom = std::max(m_bottom, bottom);
-    }
+    void include(const Bounds &box) { m_box.add(box); }
 
     // Whole pixels i with left <= i <= right in row y.
     [[gnu::always_inline]] void between(int y, double left, double right)
@@ -449,10 +426,7 @@ private:
         const int lastColumn = m_width - 1;
         const std::uint32_t colour = m_colour;
         std::uint32_t *line = m_pixels + first * m_stride;
-        int left = m_left;
-        int right = m_right;
-        int top = m_top;
-        int bottom = m_bottom;
+        Bounds box = m_box;
         for (int i = 0; i < count; ++i, line += m_stride) {
             const int x0 = std::max(from[i], 0);
             const int x1 = std::min(to[i], lastColumn);
@@ -462,15 +436,9 @@ private:
             fillRun(line + x0, x1 - x0 + 1, colour);
             if (Mode == LogAll || (Mode == LogMeeting && m_only.meets(y, x0, x1)))
                 m_log->push_back({y, x0, x1});
-            left = std::min(left, x0);
-            right = std::max(right, x1);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
+            box.add(y, x0, x1);
         }
-        m_left = left;
-        m_right = right;
-        m_top = top;
-        m_bottom = bottom;
+        m_box = box;
     }
 
     Canvas &m_canvas;
@@ -482,10 +450,7 @@ private:
     std::vector<Run> *const m_log;
     const bool m_filtered;
     const PixelSet::Bits m_only;
-    int m_left;
-    int m_top;
-    int m_right;
-    int m_bottom;
+    Bounds m_box;
 };
 
 void Canvas::spansWithin(const PixelSet &set, std::span<const Run> runs)
@@ -505,15 +470,12 @@ void Canvas::spansWithin(const PixelSet &set, std::span<const Run> runs)
     const std::uint32_t colour = m_colour;
     const int width = m_width;
     const int height = m_height;
-    int left = m_left;
-    int top = m_top;
-    int right = m_right;
-    int bottom = m_bottom;
+    Bounds box = m_box;
     for (const Run &run : runs) {
         const int y = run.y;
-        const int x0 = std::max({run.x0, bits.left, 0});
-        const int x1 = std::min({run.x1, bits.right, width - 1});
-        if (y < bits.top || y > bits.bottom || y < 0 || y >= height || x0 > x1)
+        const int x0 = std::max({run.x0, bits.box.left, 0});
+        const int x1 = std::min({run.x1, bits.box.right, width - 1});
+        if (y < bits.box.top || y > bits.box.bottom || y < 0 || y >= height || x0 > x1)
             continue;
         const PixelSet::Word *row = bits.words + std::size_t(y) * bits.wordsPerRow;
         std::uint32_t *line = pixels + y * stride;
@@ -530,21 +492,13 @@ void Canvas::spansWithin(const PixelSet &set, std::span<const Run> runs)
             for (std::uint32_t *word = line + w * 64; in; in &= in - 1)
                 word[std::countr_zero(in)] = colour;
         }
-        if (any) {
-            left = std::min(left, x0);
-            right = std::max(right, x1);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
-        }
+        if (any)
+            box.add(y, x0, x1);
     }
-    m_left = left;
-    m_top = top;
-    m_right = right;
-    m_bottom = bottom;
+    m_box = box;
 }
 
-void Canvas::spansInside(
-    std::span<const Run> runs, int left, int top, int right, int bottom, bool skipPainted)
+void Canvas::spansInside(std::span<const Run> runs, const Bounds &box, bool skipPainted)
 {
     if (runs.empty())
         return;
@@ -552,7 +506,7 @@ void Canvas::spansInside(
     if (!skipPainted || (m_log && !m_logOnly)) {
         for (const Run &run : runs)
             writer.put(run.y, run.x0, run.x1);
-        writer.include(left, top, right, bottom);
+        writer.include(box);
         return;
     }
     // A run whose pixels all hold the colour already is left as it is: painting it would
@@ -954,14 +908,10 @@ void OutlineCache::circle(Canvas &canvas, Point centre, double radius, double wi
         recorder.setColour(canvas.m_colour);
         recorder.setLog(&found->runs);
         recorder.circle(centre, radius, width);
-        found->left = recorder.left();
-        found->top = recorder.top();
-        found->right = recorder.right();
-        found->bottom = recorder.bottom();
+        found->box = recorder.m_box;
         found->recorded = true;
     }
-    canvas.spansInside(
-        found->runs, found->left, found->top, found->right, found->bottom, !recording);
+    canvas.spansInside(found->runs, found->box, !recording);
 }
 
 } // namespace kentrikh::raster

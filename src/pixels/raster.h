@@ -18,6 +18,7 @@
 // far geometry first, so that coordinates stay within a few thousand pixels of the buffer
 // where doubles place them exactly.
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -42,6 +43,32 @@ struct Run
     int x1 = -1;
 };
 
+// The bounding box of some pixels, grown run by run; empty until the first.
+struct Bounds
+{
+    int left = std::numeric_limits<int>::max();
+    int top = std::numeric_limits<int>::max();
+    int right = -1;
+    int bottom = -1;
+
+    bool isEmpty() const { return top > bottom; }
+    // Takes in pixels x0 to x1 of row y.
+    void add(int y, int x0, int x1)
+    {
+        left = std::min(left, x0);
+        right = std::max(right, x1);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    void add(const Bounds &other)
+    {
+        left = std::min(left, other.left);
+        right = std::max(right, other.right);
+        top = std::min(top, other.top);
+        bottom = std::max(bottom, other.bottom);
+    }
+};
+
 // A set of pixels of a buffer, a bit each, by rows of 64-bit words.
 class PixelSet
 {
@@ -52,7 +79,7 @@ public:
     // Pixels x0 to x1 of row y, as far as they lie in the buffer.
     void add(int y, int x0, int x1);
 
-    bool isEmpty() const { return m_top > m_bottom; }
+    bool isEmpty() const { return m_box.isEmpty(); }
     // Whether any of pixels x0 to x1 of row y, 0 <= x0 <= x1 < width, is in the set.
     bool meets(int y, int x0, int x1) const { return bits().meets(y, x0, x1); }
 
@@ -63,14 +90,11 @@ public:
     {
         const Word *words;
         int wordsPerRow;
-        int left;
-        int top;
-        int right;
-        int bottom;
+        Bounds box;
 
         bool meets(int y, int x0, int x1) const;
     };
-    Bits bits() const { return {m_words.data(), m_wordsPerRow, m_left, m_top, m_right, m_bottom}; }
+    Bits bits() const { return {m_words.data(), m_wordsPerRow, m_box}; }
 
     // run(y, a, b) for each run of pixels of the set within x0 to x1 of row y.
     template<typename RunFunction>
@@ -83,11 +107,7 @@ private:
     int m_height = 0;
     int m_wordsPerRow = 0;
     std::vector<Word> m_words;
-    // The bounding box of the pixels.
-    int m_left = std::numeric_limits<int>::max();
-    int m_top = std::numeric_limits<int>::max();
-    int m_right = -1;
-    int m_bottom = -1;
+    Bounds m_box;
 };
 
 enum class Dashes { Solid, Dot, DashDot };
@@ -132,20 +152,19 @@ public:
 
     int width() const { return m_width; }
     int height() const { return m_height; }
-    bool wroteAny() const { return m_top <= m_bottom; }
-    int left() const { return m_left; }
-    int top() const { return m_top; }
-    int right() const { return m_right; }
-    int bottom() const { return m_bottom; }
+    bool wroteAny() const { return !m_box.isEmpty(); }
+    int left() const { return m_box.left; }
+    int top() const { return m_box.top; }
+    int right() const { return m_box.right; }
+    int bottom() const { return m_box.bottom; }
 
 private:
     class Writer;
     friend class OutlineCache;
 
-    // Runs that lie in the buffer, within left to right and top to bottom; with skipPainted,
-    // those whose pixels all hold the colour already are left out.
-    void spansInside(
-        std::span<const Run> runs, int left, int top, int right, int bottom, bool skipPainted);
+    // Runs that lie in the buffer, within the box; with skipPainted, those whose pixels all
+    // hold the colour already are left out.
+    void spansInside(std::span<const Run> runs, const Bounds &box, bool skipPainted);
 
     // The rows between top and bottom that lie in the buffer; false when there are none.
     bool rowsBetween(double top, double bottom, int &first, int &last) const;
@@ -162,15 +181,13 @@ private:
     std::uint32_t m_colour = 0xff000000;
     std::vector<Run> *m_log = nullptr;
     const PixelSet *m_logOnly = nullptr;
-    int m_left = std::numeric_limits<int>::max();
-    int m_top = std::numeric_limits<int>::max();
-    int m_right = -1;
-    int m_bottom = -1;
+    // What it wrote.
+    Bounds m_box;
 };
 
 inline bool PixelSet::Bits::meets(int y, int x0, int x1) const
 {
-    if (y < top || y > bottom || x1 < left || x0 > right)
+    if (y < box.top || y > box.bottom || x1 < box.left || x0 > box.right)
         return false;
     const Word *row = words + std::size_t(y) * wordsPerRow;
     const unsigned first = unsigned(x0) / WordBits;
@@ -207,11 +224,7 @@ private:
         double width = 0;
         bool recorded = false;
         std::vector<Run> runs;
-        // Their bounding box.
-        int left = 0;
-        int top = 0;
-        int right = -1;
-        int bottom = -1;
+        Bounds box;
         std::uint64_t lastUse = 0;
     };
 
@@ -224,10 +237,10 @@ private:
 template<typename RunFunction>
 void PixelSet::forEachRunWithin(int y, int x0, int x1, RunFunction run) const
 {
-    if (y < m_top || y > m_bottom)
+    if (y < m_box.top || y > m_box.bottom)
         return;
-    x0 = x0 > m_left ? x0 : m_left;
-    x1 = x1 < m_right ? x1 : m_right;
+    x0 = std::max(x0, m_box.left);
+    x1 = std::min(x1, m_box.right);
     if (x0 > x1)
         return;
     const Word *row = m_words.data() + std::size_t(y) * m_wordsPerRow;
