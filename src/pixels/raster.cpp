@@ -308,7 +308,7 @@ void PixelSet::reset(int width, int height)
     m_width = width;
     m_height = height;
     m_wordsPerRow = (m_width + WordBits - 1) / WordBits;
-    m_words.assign(std::size_t(m_wordsPerRow) * m_height, 0);
+    m_words.assign(std::size_t(m_wordsPerRow) * m_height + 1, 0);
     m_box = {};
 }
 
@@ -397,10 +397,22 @@ public:
             rowsLogged<LogNone>(first, count, from, to);
         else if (!m_filtered)
             rowsLogged<LogAll>(first, count, from, to);
-        else if (first + count - 1 < m_only.box.top || first > m_only.box.bottom)
-            rowsLogged<LogNone>(first, count, from, to);
-        else
-            rowsLogged<LogMeeting>(first, count, from, to);
+        else {
+            // Only the rows within the set's box can meet it.
+            const int last = first + count - 1;
+            const int top = std::clamp(m_only.box.top, first, last + 1);
+            const int bottom = std::clamp(m_only.box.bottom, top - 1, last);
+            if (top > first)
+                rowsLogged<LogNone>(first, top - first, from, to);
+            if (bottom >= top) {
+                rowsLogged<LogMeeting>(
+                    top, bottom - top + 1, from + (top - first), to + (top - first));
+            }
+            if (last > bottom) {
+                rowsLogged<LogNone>(bottom + 1, last - bottom, from + (bottom + 1 - first),
+                    to + (bottom + 1 - first));
+            }
+        }
     }
 
     void include(const Bounds &box) { m_box.add(box); }
@@ -426,15 +438,18 @@ private:
         const int lastColumn = m_width - 1;
         const std::uint32_t colour = m_colour;
         std::uint32_t *line = m_pixels + first * m_stride;
+        const int wordsPerRow = Mode == LogMeeting ? m_only.wordsPerRow : 0;
+        const PixelSet::Word *bits
+            = Mode == LogMeeting ? m_only.words + first * wordsPerRow : nullptr;
         Bounds box = m_box;
-        for (int i = 0; i < count; ++i, line += m_stride) {
+        for (int i = 0; i < count; ++i, line += m_stride, bits += wordsPerRow) {
             const int x0 = std::max(from[i], 0);
             const int x1 = std::min(to[i], lastColumn);
             if (x0 > x1)
                 continue;
             const int y = first + i;
             fillRun(line + x0, x1 - x0 + 1, colour);
-            if (Mode == LogAll || (Mode == LogMeeting && m_only.meets(y, x0, x1)))
+            if (Mode == LogAll || (Mode == LogMeeting && PixelSet::rowMeets(bits, x0, x1)))
                 m_log->push_back({y, x0, x1});
             box.add(y, x0, x1);
         }

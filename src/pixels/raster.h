@@ -23,6 +23,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <span>
 #include <vector>
@@ -95,6 +96,8 @@ public:
         bool meets(int y, int x0, int x1) const;
     };
     Bits bits() const { return {m_words.data(), m_wordsPerRow, m_box}; }
+    // Whether any of pixels x0 to x1, 0 <= x0 <= x1 < width, is set in a row of the words.
+    static bool rowMeets(const Word *row, int x0, int x1);
 
     // run(y, a, b) for each run of pixels of the set within x0 to x1 of row y.
     template<typename RunFunction>
@@ -189,7 +192,23 @@ inline bool PixelSet::Bits::meets(int y, int x0, int x1) const
 {
     if (y < box.top || y > box.bottom || x1 < box.left || x0 > box.right)
         return false;
-    const Word *row = words + std::size_t(y) * wordsPerRow;
+    return rowMeets(words + std::size_t(y) * wordsPerRow, x0, x1);
+}
+
+inline bool PixelSet::rowMeets(const Word *row, int x0, int x1)
+{
+    const unsigned length = unsigned(x1 - x0) + 1;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Bit x of a row is bit x % 8 of its byte x / 8, so the eight bytes from the one that
+        // holds x0 on hold the bits of the 57 pixels from x0 on: most runs take one load.
+        // The words end with one to spare.
+        if (length <= 57) {
+            Word chunk;
+            std::memcpy(&chunk, reinterpret_cast<const unsigned char *>(row) + unsigned(x0) / 8,
+                sizeof chunk);
+            return (chunk >> (unsigned(x0) % 8)) & (~Word(0) >> (WordBits - length));
+        }
+    }
     const unsigned first = unsigned(x0) / WordBits;
     const unsigned last = unsigned(x1) / WordBits;
     const Word head = ~Word(0) << (unsigned(x0) % WordBits);
