@@ -295,6 +295,25 @@ private:
     double m_high = 0;
 };
 
+// A thin line stepped along its major axis m: the pixel across it at step i is
+// nearest(na + (i - ma) slope), and its place in the dash pattern grows by step a step.
+struct ThinLine
+{
+    bool alongX;
+    double ma;
+    double na;
+    double slope;
+    double step;
+};
+
+// The run of a row a line along x is making.
+struct RowRun
+{
+    int row = 0;
+    int start = 0;
+    int end = -2;
+};
+
 } // namespace
 
 void PixelSet::reset(int width, int height)
@@ -417,6 +436,53 @@ public:
 
     void include(const Bounds &box) { m_box.add(box); }
 
+    // Up to PendingRuns steps of a thin line, first to last, from place pos in its pattern on;
+    // returns the place after them. Its own function that calls nothing: the place, carried
+    // from step to step, stays in a register, and the pixels are written as the steps go.
+    // What it logs waits in the writer until flushPending().
+    static constexpr int PendingRuns = 64;
+    template<Dashes D>
+    [[gnu::noinline]] double thinSteps(
+        const ThinLine &line, int first, int last, double pos, RowRun &making)
+    {
+        const Pattern pattern(D, 1);
+        RowRun run = making;
+        Bounds box = m_box;
+        for (int i = first; i <= last; ++i) {
+            const bool on = D == Dashes::Solid || pattern.covers(pos);
+            if (D != Dashes::Solid) {
+                pos += line.step;
+                if (pos >= pattern.period())
+                    pos -= pattern.period();
+                else if (pos < 0)
+                    pos += pattern.period();
+            }
+            if (!on)
+                continue;
+            const int n = nearest(line.na + (i - line.ma) * line.slope);
+            if (!line.alongX) {
+                spanPending(i, n, n, box);
+            } else if (n == run.row && i == run.end + 1) {
+                run.end = i;
+            } else {
+                if (run.end >= run.start)
+                    spanPending(run.row, run.start, run.end, box);
+                run.row = n;
+                run.start = run.end = i;
+            }
+        }
+        making = run;
+        m_box = box;
+        return pos;
+    }
+
+    void flushPending()
+    {
+        for (int i = 0; i < m_pendingCount; ++i)
+            m_log->push_back({m_pending[i].y, m_pending[i].x0, m_pending[i].x1});
+        m_pendingCount = 0;
+    }
+
     // Whole pixels i with left <= i <= right in row y.
     [[gnu::always_inline]] void between(int y, double left, double right)
     {
@@ -429,6 +495,19 @@ public:
 
 private:
     enum LogMode { LogNone, LogAll, LogMeeting };
+
+    // As span, with the log kept in the writer and the bounding box in box.
+    [[gnu::always_inline]] void spanPending(int y, int x0, int x1, Bounds &box)
+    {
+        x0 = std::max(x0, 0);
+        x1 = std::min(x1, m_width - 1);
+        if (y < 0 || y >= m_height || x0 > x1)
+            return;
+        fillRun(m_pixels + y * m_stride + x0, x1 - x0 + 1, m_colour);
+        if (m_log && (!m_filtered || m_only.meets(y, x0, x1)))
+            m_pending[m_pendingCount++] = {y, x0, x1};
+        box.add(y, x0, x1);
+    }
 
     // Its own function, so that the shape's arithmetic and the writing each keep their
     // values in registers.
@@ -466,6 +545,15 @@ private:
     const bool m_filtered;
     const PixelSet::Bits m_only;
     Bounds m_box;
+    // Plain ints, left uninitialised: filling them would cost every drawing call.
+    struct PendingRun
+    {
+        int y;
+        int x0;
+        int x1;
+    };
+    std::array<PendingRun, PendingRuns> m_pending;
+    int m_pendingCount = 0;
 };
 
 void Canvas::spansWithin(const PixelSet &set, std::span<const Run> runs)
@@ -602,35 +690,21 @@ void Canvas::thinSegment(Point a, Point b, Dashes dashes, double phase)
     const double step = extent != 0 ? std::hypot(extent, nb - na) / extent : 0;
     double pos = dashed ? pattern.wrap(phase + (first - ma) * step) : 0;
 
+    const ThinLine line {alongX, ma, na, slope, step};
     Writer writer(*this);
-    int runRow = 0;
-    int runStart = 0;
-    int runEnd = -2;
-    for (int i = first; i <= last; ++i) {
-        const bool on = !dashed || pattern.covers(pos);
-        if (dashed) {
-            pos += step;
-            if (pos >= pattern.period())
-                pos -= pattern.period();
-            else if (pos < 0)
-                pos += pattern.period();
-        }
-        if (!on)
-            continue;
-        const int n = nearest(na + (i - ma) * slope);
-        if (!alongX) {
-            writer.span(i, n, n);
-        } else if (n == runRow && i == runEnd + 1) {
-            runEnd = i;
-        } else {
-            if (runEnd >= runStart)
-                writer.span(runRow, runStart, runEnd);
-            runRow = n;
-            runStart = runEnd = i;
-        }
+    RowRun run;
+    for (int from = first; from <= last; from += Writer::PendingRuns) {
+        const int to = std::min(from + Writer::PendingRuns - 1, last);
+        if (dashes == Dashes::Dot)
+            pos = writer.thinSteps<Dashes::Dot>(line, from, to, pos, run);
+        else if (dashes == Dashes::DashDot)
+            pos = writer.thinSteps<Dashes::DashDot>(line, from, to, pos, run);
+        else
+            writer.thinSteps<Dashes::Solid>(line, from, to, pos, run);
+        writer.flushPending();
     }
-    if (alongX && runEnd >= runStart)
-        writer.span(runRow, runStart, runEnd);
+    if (alongX && run.end >= run.start)
+        writer.span(run.row, run.start, run.end);
 }
 
 void Canvas::wideSegment(Point a, Point b, double radius, bool roundEnds)
