@@ -455,6 +455,7 @@ BufferSurface::BufferSurface(PixelSize size, double twipsPerPixel, double device
 {
     m_deviceSize = deviceSizeOf(size, m_devicePixelRatio);
     m_store->resize(m_deviceSize.width, m_deviceSize.height, backColor());
+    forgetPath();
     resetToTwips();
 }
 
@@ -514,14 +515,14 @@ void BufferSurface::changed(PixelRect area)
     area = intersected(area, {0, 0, m_size.width, m_size.height});
     if (area.isEmpty())
         return;
-    if (m_pathValid) {
+    if (m_pathValid || m_log.isWatching()) {
         const double ratio = m_devicePixelRatio;
         PixelRect pixels
             = alignedRect(area.x * ratio, area.y * ratio, area.width * ratio, area.height * ratio);
         pixels = intersected({pixels.x - 1, pixels.y - 1, pixels.width + 2, pixels.height + 2},
             {0, 0, m_deviceSize.width, m_deviceSize.height});
         for (int y = pixels.y; y < pixels.y + pixels.height; ++y)
-            m_writes.push_back({y, pixels.x, pixels.x + pixels.width - 1});
+            m_log.runs.push_back({y, pixels.x, pixels.x + pixels.width - 1});
     }
     if (m_changed)
         m_changed(area);
@@ -533,13 +534,13 @@ raster::Canvas BufferSurface::canvas()
     if (!buffer.data)
         return raster::Canvas(nullptr, 0, 0, 0);
     raster::Canvas canvas(buffer.data, buffer.width, buffer.height, buffer.stride);
-    if (m_pathValid && m_writes.size() > MaxLoggedRuns)
+    if (m_log.runs.size() > MaxLoggedRuns)
         forgetPath();
-    // Writes that miss the path need no repair.
+    // Writes that miss the path and the kept outlines need no repair.
     if (m_drawingPath)
-        canvas.setLog(&m_writes);
-    else if (m_pathValid)
-        canvas.setLog(&m_writes, &m_pathPixels);
+        canvas.setLog(&m_log.runs);
+    else if (m_pathValid || m_log.isWatching())
+        canvas.setLog(&m_log.runs, &m_log.watched);
     return canvas;
 }
 
@@ -595,7 +596,38 @@ void BufferSurface::forgetPath()
 {
     m_pathValid = false;
     m_path.clear();
-    m_writes.clear();
+    m_log.forget(m_deviceSize.width, m_deviceSize.height);
+}
+
+bool BufferSurface::WriteLog::since(std::uint64_t point, std::span<const raster::Run> &earlier,
+    std::span<const raster::Run> &later) const
+{
+    if (point != m_piece && point + 1 != m_piece)
+        return false;
+    earlier = point == m_piece ? std::span<const raster::Run>() : m_earlier;
+    later = runs;
+    return true;
+}
+
+void BufferSurface::WriteLog::watch(std::span<const raster::Run> outline)
+{
+    for (const raster::Run &run : outline)
+        watched.add(run.y, run.x0, run.x1);
+}
+
+void BufferSurface::WriteLog::turn()
+{
+    m_earlier.swap(runs);
+    runs.clear();
+    ++m_piece;
+}
+
+void BufferSurface::WriteLog::forget(int width, int height)
+{
+    runs.clear();
+    m_earlier.clear();
+    m_piece += 2;
+    watched.reset(width, height);
 }
 
 void BufferSurface::drawLine(float x1, float y1, float x2, float y2, const Pen &pen)
@@ -637,28 +669,33 @@ void BufferSurface::drawPolyline(std::span<const UserPoint> points, const Pen &p
         && std::memcmp(points.data(), m_path.data(), m_path.size() * sizeof(UserPoint)) == 0;
     std::size_t first = 1; // the end of the first segment to draw
     if (extends) {
-        // The path's own pixels need no logging: the log starts again below.
+        // What it paints lies within runs the log holds already.
         raster::Canvas canvas = this->canvas();
         canvas.setLog(nullptr);
         canvas.setColour(toPixelValue(pen.colour));
-        canvas.spansWithin(m_pathPixels, m_writes);
+        canvas.spansWithin(m_pathPixels, m_log.runs);
         reportChange(canvas);
         first = m_path.size();
         m_path.insert(m_path.end(), points.begin() + std::ptrdiff_t(m_path.size()), points.end());
     } else {
+        // The old path's pixels are watched no longer: the kept outlines start again.
+        forgetPath();
         m_pathPixels.reset(m_deviceSize.width, m_deviceSize.height);
         m_path.assign(points.begin(), points.end());
         m_pathPen = pen;
     }
     m_pathValid = false;
-    m_writes.clear();
     m_drawingPath = true;
+    const std::size_t segmentRuns = m_log.runs.size();
     for (std::size_t i = first; i < points.size(); ++i)
         drawLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, pen);
     m_drawingPath = false;
-    for (const raster::Run &run : m_writes)
+    for (std::size_t i = segmentRuns; i < m_log.runs.size(); ++i) {
+        const raster::Run &run = m_log.runs[i];
         m_pathPixels.add(run.y, run.x0, run.x1);
-    m_writes.clear();
+        m_log.watched.add(run.y, run.x0, run.x1);
+    }
+    m_log.turn();
     m_pathValid = true;
 }
 
@@ -735,7 +772,8 @@ void BufferSurface::drawCircle(float x, float y, float radius, const Pen &pen, c
         }
         canvas.setColour(toPixelValue(pen.colour));
         if (outlineStroke.dashes == raster::Dashes::Solid) {
-            m_outlines.circle(canvas, centre, r, outlineStroke.width);
+            m_outlines.circle(
+                canvas, centre, r, outlineStroke.width, m_pathLayerEnabled ? &m_log : nullptr);
         } else {
             // The pattern runs along the chords of each visible arc, from where it enters.
             for (const Arc &arc : visibleArcs(circle.centre(), circle.radius.hi, box))

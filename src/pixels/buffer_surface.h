@@ -15,8 +15,11 @@
 // written over them since. A polyline that extends the last one (the same pen, the same first
 // points) paints only its new segments and the old path's pixels that the log shows were
 // written over. Painting a set of pixels in one opaque colour gives the same image whatever was
-// there, so the image comes out exactly as if every segment had been drawn again.
-// Clearing, rescaling and resizing forget the path.
+// there, so the image comes out exactly as if every segment had been drawn again. Circles
+// drawn again where they were (the reference circle) are kept the same way: the log takes in
+// the runs that meet their pixels too, and such a circle repaints only where it was written
+// over since it was last painted.
+// Clearing, rescaling and resizing forget the path and what the log knew.
 
 #include "pixels/raster.h"
 #include "pixels/surface.h"
@@ -143,7 +146,8 @@ public:
     PixelPoint pixelOf(double x, double y) const;
     std::pair<double, double> userOf(PixelPoint pixel) const;
 
-    // On by default; off, a polyline is drawn line by line.
+    // On by default; off, a polyline is drawn line by line and a circle drawn again checks
+    // every run of its outline.
     void setPathLayerEnabled(bool enabled);
     bool pathLayerEnabled() const { return m_pathLayerEnabled; }
 
@@ -190,13 +194,39 @@ private:
 
     bool m_pathLayerEnabled = true;
     // The image shows m_path as drawn in full with m_pathPen, apart from the pixels that
-    // the runs in m_writes cover.
+    // the runs in m_log cover.
     bool m_pathValid = false;
     bool m_drawingPath = false;
     std::vector<UserPoint> m_path;
     Pen m_pathPen;
     raster::PixelSet m_pathPixels;
-    std::vector<raster::Run> m_writes;
+
+    // The runs written over the path and the kept outlines, by pieces that end where a
+    // polyline is drawn: those of this piece and those of the last.
+    class WriteLog : public raster::WriteHistory
+    {
+    public:
+        std::vector<raster::Run> runs;
+        // The path's pixels and the kept outlines'.
+        raster::PixelSet watched;
+
+        // The start of this piece: the path paints, unlogged, within runs logged earlier in
+        // it, so an outline painted in between looks at all of them.
+        std::uint64_t now() const override { return m_piece; }
+        bool since(std::uint64_t point, std::span<const raster::Run> &earlier,
+            std::span<const raster::Run> &later) const override;
+        void watch(std::span<const raster::Run> outline) override;
+        bool isWatching() const { return !watched.isEmpty(); }
+        // A polyline was drawn: the runs from now on make a new piece.
+        void turn();
+        // Nothing is watched, nothing known.
+        void forget(int width, int height);
+
+    private:
+        std::vector<raster::Run> m_earlier;
+        std::uint64_t m_piece = 1;
+    };
+    WriteLog m_log;
 
     raster::OutlineCache m_outlines;
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
+#include <numeric>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -968,7 +969,8 @@ void Canvas::convexPolygon(const std::vector<Point> &corners)
     }
 }
 
-void OutlineCache::circle(Canvas &canvas, Point centre, double radius, double width)
+void OutlineCache::circle(
+    Canvas &canvas, Point centre, double radius, double width, WriteHistory *history)
 {
     const auto same = [&](const Outline &o) {
         return o.canvasWidth == canvas.width() && o.canvasHeight == canvas.height()
@@ -986,6 +988,7 @@ void OutlineCache::circle(Canvas &canvas, Point centre, double radius, double wi
         oldest.width = width;
         oldest.recorded = false;
         oldest.runs.clear();
+        oldest.history = nullptr;
         oldest.lastUse = ++m_uses;
         canvas.circle(centre, radius, width);
         return;
@@ -999,8 +1002,64 @@ void OutlineCache::circle(Canvas &canvas, Point centre, double radius, double wi
         recorder.circle(centre, radius, width);
         found->box = recorder.m_box;
         found->recorded = true;
+        sortByRows(*found);
     }
-    canvas.spansInside(found->runs, found->box, !recording);
+    // Looking through what was written since costs about as much a run as checking one of
+    // the outline's own: a small outline checks its own.
+    std::span<const Run> earlier;
+    std::span<const Run> later;
+    const bool known = !recording && history && found->history == history
+        && history->since(found->painted, earlier, later);
+    if (known && earlier.size() + later.size() < found->runs.size()) {
+        repaint(canvas, *found, earlier);
+        repaint(canvas, *found, later);
+    } else {
+        canvas.spansInside(found->runs, found->box, !recording);
+        if (history && !known)
+            history->watch(found->runs);
+    }
+    found->history = history;
+    if (history)
+        found->painted = history->now();
+}
+
+void OutlineCache::sortByRows(Outline &outline)
+{
+    outline.byRow = outline.runs;
+    outline.rowStarts.clear();
+    if (outline.box.isEmpty())
+        return;
+    std::stable_sort(outline.byRow.begin(), outline.byRow.end(),
+        [](const Run &a, const Run &b) { return a.y < b.y; });
+    const int rows = outline.box.bottom - outline.box.top + 1;
+    outline.rowStarts.assign(std::size_t(rows) + 1, 0);
+    for (const Run &run : outline.runs)
+        ++outline.rowStarts[std::size_t(run.y - outline.box.top) + 1];
+    std::partial_sum(outline.rowStarts.begin(), outline.rowStarts.end(), outline.rowStarts.begin());
+}
+
+void OutlineCache::repaint(Canvas &canvas, const Outline &outline, std::span<const Run> written)
+{
+    const Bounds box = outline.box;
+    if (box.isEmpty())
+        return;
+    const Run *const runs = outline.byRow.data();
+    const std::uint32_t *const rowStarts = outline.rowStarts.data();
+    const std::uint32_t *const pixels = canvas.m_pixels;
+    const std::ptrdiff_t stride = canvas.m_stride;
+    const std::uint32_t colour = canvas.m_colour;
+    Canvas::Writer writer(canvas);
+    for (const Run &w : written) {
+        if (w.y < box.top || w.y > box.bottom || w.x1 < box.left || w.x0 > box.right)
+            continue;
+        const std::size_t row = std::size_t(w.y - box.top);
+        for (std::uint32_t k = rowStarts[row]; k < rowStarts[row + 1]; ++k) {
+            const Run &run = runs[k];
+            if (run.x1 >= w.x0 && run.x0 <= w.x1
+                && !holdsColour(pixels + run.y * stride + run.x0, run.x1 - run.x0 + 1, colour))
+                writer.span(run.y, run.x0, run.x1);
+        }
+    }
 }
 
 } // namespace kentrikh::raster

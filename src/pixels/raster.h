@@ -224,14 +224,36 @@ inline bool PixelSet::rowMeets(const Word *row, int x0, int x1)
     return false;
 }
 
+// What the owner of a buffer keeps of the runs written on it, for outlines drawn again: from
+// the time an outline's pixels are watched, the runs written that meet them are kept, for a
+// while.
+class WriteHistory
+{
+public:
+    // Now, as a point to look back to.
+    virtual std::uint64_t now() const = 0;
+    // Every run written since the point that meets watched pixels, and maybe some written
+    // before it, in two pieces; false when the history no longer reaches back to the point.
+    virtual bool since(
+        std::uint64_t point, std::span<const Run> &earlier, std::span<const Run> &later) const = 0;
+    // Runs that meet these pixels are kept from now on.
+    virtual void watch(std::span<const Run> runs) = 0;
+
+protected:
+    ~WriteHistory() = default;
+};
+
 // The runs of the outlines drawn last, so that an outline drawn again where it was drawn before
 // (a circle that stays put while the picture changes around it) is painted from its runs
 // instead of being worked out again. The runs are kept from an outline's second drawing on.
+// With a history of the buffer, an outline drawn again repaints only where it was written
+// over since it was last painted.
 class OutlineCache
 {
 public:
     // canvas.circle(centre, radius, width).
-    void circle(Canvas &canvas, Point centre, double radius, double width);
+    void circle(
+        Canvas &canvas, Point centre, double radius, double width, WriteHistory *history = nullptr);
 
 private:
     struct Outline
@@ -244,8 +266,18 @@ private:
         bool recorded = false;
         std::vector<Run> runs;
         Bounds box;
+        // The runs in order of rows, those of row box.top + i from rowStarts[i] on.
+        std::vector<Run> byRow;
+        std::vector<std::uint32_t> rowStarts;
         std::uint64_t lastUse = 0;
+        // When it was last painted, in that history.
+        const WriteHistory *history = nullptr;
+        std::uint64_t painted = 0;
     };
+
+    static void sortByRows(Outline &outline);
+    // Its runs that meet the written ones and no longer hold its colour, painted again.
+    static void repaint(Canvas &canvas, const Outline &outline, std::span<const Run> written);
 
     // More than a picture draws outlines a step, so that those that stay put are not pushed
     // out by those that move.

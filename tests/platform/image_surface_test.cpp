@@ -447,8 +447,12 @@ TEST(ImageSurface, PolylinesDrawTheSameWithTheLayerAsLineByLine)
         draw(plain);
         return layered.image() == plain.image();
     };
+    // Each path drawn after a circle that stays put, which the path crosses.
     const auto polyline = [&](std::size_t count, Rgb colour = rgb(255, 0, 0)) {
-        return both([&](ImageSurface &s) { s.polyline(std::span(path.data(), count), colour); });
+        return both([&](ImageSurface &s) {
+            s.circle(0, 0, 28, rgb(55, 0, 255));
+            s.polyline(std::span(path.data(), count), colour);
+        });
     };
     ASSERT_TRUE(both([](ImageSurface &s) { s.scale(-60, 45, 60, -45); }));
     ASSERT_TRUE(both([](ImageSurface &s) { s.setDrawWidth(3); }));
