@@ -11,7 +11,7 @@ std::string colourName(Rgb colour)
 {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "rgb(%u,%u,%u)", (colour >> 16) & 0xff,
-                  (colour >> 8) & 0xff, colour & 0xff);
+        (colour >> 8) & 0xff, colour & 0xff);
     return buffer;
 }
 
@@ -50,8 +50,8 @@ std::ostream &operator<<(std::ostream &out, const DrawCall &call)
     return out << call.toString();
 }
 
-DrawCall DrawCall::makeLine(float x1, float y1, float x2, float y2, Rgb colour, int width,
-                            DrawStyle style)
+DrawCall DrawCall::makeLine(
+    float x1, float y1, float x2, float y2, Rgb colour, int width, DrawStyle style)
 {
     DrawCall call;
     call.kind = Kind::Line;
@@ -63,8 +63,8 @@ DrawCall DrawCall::makeLine(float x1, float y1, float x2, float y2, Rgb colour, 
     return call;
 }
 
-DrawCall DrawCall::makeCircle(float x, float y, float radius, Rgb colour, int width,
-                              DrawStyle style, Surface::Fill fill)
+DrawCall DrawCall::makeCircle(
+    float x, float y, float radius, Rgb colour, int width, DrawStyle style, Surface::Fill fill)
 {
     DrawCall call;
     call.kind = Kind::Circle;
@@ -86,11 +86,10 @@ void RecordingSurface::drawLine(float x1, float y1, float x2, float y2, const Pe
     m_calls.push_back(DrawCall::makeLine(x1, y1, x2, y2, pen.colour, pen.width, pen.style));
 }
 
-void RecordingSurface::drawCircle(float x, float y, float radius, const Pen &pen,
-                                  const Fill &fill)
+void RecordingSurface::drawCircle(float x, float y, float radius, const Pen &pen, const Fill &fill)
 {
-    m_calls.push_back(DrawCall::makeCircle(x, y, radius, pen.colour, pen.width, pen.style,
-                                           fill.filled ? fill : Fill{}));
+    m_calls.push_back(DrawCall::makeCircle(
+        x, y, radius, pen.colour, pen.width, pen.style, fill.filled ? fill : Fill {}));
 }
 
 void RecordingSurface::drawPoint(float x, float y, const Pen &pen)

@@ -29,9 +29,9 @@ struct DrawCall
     std::string toString() const;
 
     static DrawCall makeLine(float x1, float y1, float x2, float y2, Rgb colour, int width = 1,
-                             DrawStyle style = DrawStyle::Solid);
+        DrawStyle style = DrawStyle::Solid);
     static DrawCall makeCircle(float x, float y, float radius, Rgb colour, int width = 1,
-                               DrawStyle style = DrawStyle::Solid, Surface::Fill fill = {});
+        DrawStyle style = DrawStyle::Solid, Surface::Fill fill = {});
 };
 
 std::ostream &operator<<(std::ostream &out, const DrawCall &call);

@@ -61,7 +61,7 @@ void Surface::drawPolyline(std::span<const UserPoint> points, const Pen &pen)
 
 void Surface::circle(float x, float y, float radius, Colour colour)
 {
-    const Fill fill{m_fillStyle == FillStyle::Solid, m_fillColor};
+    const Fill fill {m_fillStyle == FillStyle::Solid, m_fillColor};
     drawCircle(x, y, radius, pen(colour), fill);
     m_currentX = x;
     m_currentY = y;

@@ -120,7 +120,7 @@ protected:
     virtual void clear(Rgb colour) = 0;
     // How far down one printed line moves the current position, in user units.
     virtual float textLineHeight() const = 0;
-    virtual void scaleChanged() {}
+    virtual void scaleChanged() { }
 
 private:
     Pen pen(const Colour &colour) const;
