@@ -516,24 +516,41 @@ private:
     [[gnu::noinline]] void rowsLogged(int first, int count, const int *from, const int *to)
     {
         const int lastColumn = m_width - 1;
+        const auto empty
+            = [&](int i) { return std::max(from[i], 0) > std::min(to[i], lastColumn); };
+        // The rows of the bounding box come from the first and the last row written, its
+        // columns from the loop, which then keeps fewer values than registers.
+        int top = 0;
+        while (top < count && empty(top))
+            ++top;
+        if (top == count)
+            return;
+        int bottom = count - 1;
+        while (empty(bottom))
+            --bottom;
         const std::uint32_t colour = m_colour;
-        std::uint32_t *line = m_pixels + first * m_stride;
+        const std::ptrdiff_t stride = m_stride;
+        std::uint32_t *line = m_pixels + (first + top) * stride;
         const int wordsPerRow = Mode == LogMeeting ? m_only.wordsPerRow : 0;
         const PixelSet::Word *bits
-            = Mode == LogMeeting ? m_only.words + first * wordsPerRow : nullptr;
-        Bounds box = m_box;
-        for (int i = 0; i < count; ++i, line += m_stride, bits += wordsPerRow) {
+            = Mode == LogMeeting ? m_only.words + (first + top) * wordsPerRow : nullptr;
+        int left = m_box.left;
+        int right = m_box.right;
+        for (int i = top; i <= bottom; ++i, line += stride, bits += wordsPerRow) {
             const int x0 = std::max(from[i], 0);
             const int x1 = std::min(to[i], lastColumn);
             if (x0 > x1)
                 continue;
-            const int y = first + i;
             fillRun(line + x0, x1 - x0 + 1, colour);
             if (Mode == LogAll || (Mode == LogMeeting && PixelSet::rowMeets(bits, x0, x1)))
-                m_log->push_back({y, x0, x1});
-            box.add(y, x0, x1);
+                m_log->push_back({first + i, x0, x1});
+            left = std::min(left, x0);
+            right = std::max(right, x1);
         }
-        m_box = box;
+        m_box.left = left;
+        m_box.right = right;
+        m_box.top = std::min(m_box.top, first + top);
+        m_box.bottom = std::max(m_box.bottom, first + bottom);
     }
 
     Canvas &m_canvas;
