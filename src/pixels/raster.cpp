@@ -1028,8 +1028,14 @@ void OutlineCache::circle(
     const bool known = !recording && history && found->history == history
         && history->since(found->painted, earlier, later);
     if (known && earlier.size() + later.size() < found->runs.size()) {
-        repaint(canvas, *found, earlier);
-        repaint(canvas, *found, later);
+        // Found first, painted after: the runs written since may be the very log the canvas
+        // adds to.
+        m_stale.clear();
+        findStale(canvas, *found, earlier);
+        findStale(canvas, *found, later);
+        Canvas::Writer writer(canvas);
+        for (const Run &run : m_stale)
+            writer.span(run.y, run.x0, run.x1);
     } else {
         canvas.spansInside(found->runs, found->box, !recording);
         if (history && !known)
@@ -1055,7 +1061,8 @@ void OutlineCache::sortByRows(Outline &outline)
     std::partial_sum(outline.rowStarts.begin(), outline.rowStarts.end(), outline.rowStarts.begin());
 }
 
-void OutlineCache::repaint(Canvas &canvas, const Outline &outline, std::span<const Run> written)
+void OutlineCache::findStale(
+    const Canvas &canvas, const Outline &outline, std::span<const Run> written)
 {
     const Bounds box = outline.box;
     if (box.isEmpty())
@@ -1065,7 +1072,6 @@ void OutlineCache::repaint(Canvas &canvas, const Outline &outline, std::span<con
     const std::uint32_t *const pixels = canvas.m_pixels;
     const std::ptrdiff_t stride = canvas.m_stride;
     const std::uint32_t colour = canvas.m_colour;
-    Canvas::Writer writer(canvas);
     for (const Run &w : written) {
         if (w.y < box.top || w.y > box.bottom || w.x1 < box.left || w.x0 > box.right)
             continue;
@@ -1074,7 +1080,7 @@ void OutlineCache::repaint(Canvas &canvas, const Outline &outline, std::span<con
             const Run &run = runs[k];
             if (run.x1 >= w.x0 && run.x0 <= w.x1
                 && !holdsColour(pixels + run.y * stride + run.x0, run.x1 - run.x0 + 1, colour))
-                writer.span(run.y, run.x0, run.x1);
+                m_stale.push_back(run);
         }
     }
 }

@@ -276,13 +276,14 @@ private:
     };
 
     static void sortByRows(Outline &outline);
-    // Its runs that meet the written ones and no longer hold its colour, painted again.
-    static void repaint(Canvas &canvas, const Outline &outline, std::span<const Run> written);
+    // Into m_stale, its runs that meet the written ones and no longer hold its colour.
+    void findStale(const Canvas &canvas, const Outline &outline, std::span<const Run> written);
 
     // More than a picture draws outlines a step, so that those that stay put are not pushed
     // out by those that move.
     std::array<Outline, 8> m_outlines;
     std::uint64_t m_uses = 0;
+    std::vector<Run> m_stale;
 };
 
 template<typename RunFunction>
