@@ -515,7 +515,7 @@ void BufferSurface::changed(PixelRect area)
     area = intersected(area, {0, 0, m_size.width, m_size.height});
     if (area.isEmpty())
         return;
-    if (m_pathValid || m_log.isWatching()) {
+    if (m_log.isWatching()) {
         const double ratio = m_devicePixelRatio;
         PixelRect pixels
             = alignedRect(area.x * ratio, area.y * ratio, area.width * ratio, area.height * ratio);
@@ -539,7 +539,7 @@ raster::Canvas BufferSurface::canvas()
     // Writes that miss the path and the kept outlines need no repair.
     if (m_drawingPath)
         canvas.setLog(&m_log.runs);
-    else if (m_pathValid || m_log.isWatching())
+    else if (m_log.isWatching())
         canvas.setLog(&m_log.runs, &m_log.watched);
     return canvas;
 }

@@ -207,7 +207,7 @@ private:
     {
     public:
         std::vector<raster::Run> runs;
-        // The path's pixels and the kept outlines'.
+        // The path's pixels and the kept outlines': empty, nothing needs the log.
         raster::PixelSet watched;
 
         // The start of this piece: the path paints, unlogged, within runs logged earlier in

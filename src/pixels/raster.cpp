@@ -1038,10 +1038,8 @@ void OutlineCache::circle(
         const auto order = [](const Run &a, const Run &b) {
             return std::tie(a.y, a.x0, a.x1) < std::tie(b.y, b.x0, b.x1);
         };
-        const auto equal
-            = [](const Run &a, const Run &b) { return a.y == b.y && a.x0 == b.x0 && a.x1 == b.x1; };
         std::sort(m_stale.begin(), m_stale.end(), order);
-        m_stale.erase(std::unique(m_stale.begin(), m_stale.end(), equal), m_stale.end());
+        m_stale.erase(std::unique(m_stale.begin(), m_stale.end()), m_stale.end());
         Canvas::Writer writer(canvas);
         for (const Run &run : m_stale)
             writer.span(run.y, run.x0, run.x1);

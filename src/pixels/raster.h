@@ -42,6 +42,8 @@ struct Run
     int y = 0;
     int x0 = 0;
     int x1 = -1;
+
+    friend bool operator==(const Run &, const Run &) = default;
 };
 
 // The bounding box of some pixels, grown run by run; empty until the first.
